@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace vemo::core {
+
+// What start-up needs of the higher layers: the deck command port and the deck controller.
+class StartupWiring {
+public:
+    virtual ~StartupWiring() = default;
+    // Creates the command port on the name; false when it is missing or did not open.
+    virtual bool MakeSerialPort(const std::string& name) = 0;
+    // Sets the command port's reply wait.
+    virtual void setwait(int milliseconds) = 0;
+    // Creates the deck controller and everything that runs after start-up.
+    virtual void createController() = 0;
+};
+
+// Makes "VemoLog.txt" (emptied) the process's standard output; false when it cannot.
+bool redirectLog(const std::string& path = "VemoLog.txt");
+
+// The tail that follows the edition name in the title.
+inline constexpr const char* kTitleTail = " Video Deck Console";
+
+// Start-up steps 4.1 to 4.8. Returns the exit code when the process must end (after the
+// 5000 ms wait of a failure), nothing when the controller has been created.
+std::optional<int> init(StartupWiring& wiring);
+
+}  // namespace vemo::core

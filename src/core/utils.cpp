@@ -1,0 +1,102 @@
+#include "core/utils.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+
+namespace vemo::core {
+namespace {
+std::mutex& logMutex() {
+    static std::mutex m;
+    return m;
+}
+std::atomic<bool> debugOn{false};
+std::atomic<Utils::WaitHook> waitHook{nullptr};
+
+// Writes all bytes straight to the descriptor, so a line is in the file before we return.
+void writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+}
+}  // namespace
+
+void Utils::OutLine(std::string_view text) {
+    std::string line;
+    line.reserve(text.size() + 1);
+    line.append(text);
+    line.push_back('\n');
+    std::lock_guard<std::mutex> lock(logMutex());
+    std::fflush(stdout);  // keep order with anything printed through stdio
+    writeAll(STDOUT_FILENO, line.data(), line.size());
+}
+
+void Utils::Debug(std::string_view text) {
+    if (debugOn.load()) OutLine(text);
+}
+void Utils::setDebug(bool on) { debugOn.store(on); }
+bool Utils::getDebug() { return debugOn.load(); }
+
+void Utils::DelayT(int milliseconds) {
+    if (milliseconds <= 0) return;
+    WaitHook hook = waitHook.load();
+    if (hook != nullptr && hook(milliseconds)) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void Utils::setWaitHook(WaitHook hook) { waitHook.store(hook); }
+
+std::string Utils::BS2S(const std::uint8_t* bytes, std::size_t size, int count) {
+    std::string out;
+    if (count <= 0 || bytes == nullptr) return out;
+    std::size_t n = std::min(size, static_cast<std::size_t>(count));
+    out.reserve(n * 3);
+    for (std::size_t i = 0; i < n; ++i) {
+        out.push_back(hexchar[(bytes[i] & himask) >> 4]);
+        out.push_back(hexchar[bytes[i] & lomask]);
+        out.push_back(' ');
+    }
+    return out;
+}
+
+std::string Utils::BS2S(const std::vector<std::uint8_t>& bytes, int count) {
+    return BS2S(bytes.data(), bytes.size(), count);
+}
+
+int Utils::C2B(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return 0;
+}
+
+std::uint8_t Utils::ASCIIHEX2BYTE(std::uint8_t b) {
+    return static_cast<std::uint8_t>(C2B(static_cast<char>(b)));
+}
+
+std::uint8_t Utils::BYTE2ASCIIHEX(std::uint8_t b) {
+    auto s = static_cast<std::int8_t>(b);
+    return static_cast<std::uint8_t>(s <= 9 ? b + 48 : b + 55);
+}
+
+std::vector<std::uint8_t> Utils::S2BS(std::string_view text) {
+    std::vector<std::uint8_t> out(text.size() / 2, 0);
+    for (std::size_t i = 0; i + 1 < text.size() && i < 30; i += 2) {
+        out[i / 2] = static_cast<std::uint8_t>(C2B(text[i]) * 16 + C2B(text[i + 1]));
+    }
+    return out;
+}
+
+}  // namespace vemo::core

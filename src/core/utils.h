@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vemo::core {
+
+// Class-wide helpers every layer uses: the one way to write a log line, the millisecond
+// sleep, and the byte/hex conversions used to dump serial traffic into the log.
+class Utils {
+public:
+    static constexpr char hexchar[] = "0123456789ABCDEF";
+    static constexpr int lomask = 0x0F;
+    static constexpr int himask = 0xF0;
+
+    // Writes text and a line end to standard output (the log after start-up). Safe from any
+    // thread: each call is one whole line, flushed at once.
+    static void OutLine(std::string_view text);
+    // As OutLine, but only while debug is on (nothing turns it on).
+    static void Debug(std::string_view text);
+    static void setDebug(bool on);
+    static bool getDebug();
+
+    // Sleeps the calling thread; an interruption ends the sleep early without error. On the
+    // window event thread the installed wait hook keeps the windows repainting meanwhile.
+    static void DelayT(int milliseconds);
+
+    // A hook that waits on the window event thread while the windows keep repainting and take
+    // no operator input. It returns false when called on any other thread (which then simply
+    // sleeps). Installed once by the window layer before other threads start.
+    using WaitHook = bool (*)(int milliseconds);
+    static void setWaitHook(WaitHook hook);
+
+    // Hex dump of the first count bytes ("20 0F FF "); never reads past the array.
+    static std::string BS2S(const std::uint8_t* bytes, std::size_t size, int count);
+    static std::string BS2S(const std::vector<std::uint8_t>& bytes, int count);
+    // Pairs of hex digits to bytes; at most 15 bytes converted, an unpaired last char ignored.
+    static std::vector<std::uint8_t> S2BS(std::string_view text);
+    static int C2B(char c);
+    static std::uint8_t ASCIIHEX2BYTE(std::uint8_t b);
+    static std::uint8_t BYTE2ASCIIHEX(std::uint8_t b);
+};
+
+// Short aliases for the two operations used everywhere.
+inline void OutLine(std::string_view text) { Utils::OutLine(text); }
+inline void DelayT(int milliseconds) { Utils::DelayT(milliseconds); }
+
+}  // namespace vemo::core

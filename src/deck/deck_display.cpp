@@ -1,0 +1,1 @@
+#include "deck/deck_display.h"

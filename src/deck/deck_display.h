@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+
+namespace vemo::deck {
+
+// Controls of the main window that deck control highlights or enables.
+enum class Control {
+    bstop, bplay, bpause, bfwd, brew, bslowhalf, bslowthird, bslowfifth, bfasttwo, bfastfive,
+    bsbyon, bsbyoff, bscript, beeon, beeoff, bjogf, bjogr, bcue, bcueout, bsetcue, bsetreview,
+    bcueplay, breview, brecord, bedlmaker, blogger, bconnect, vsb, cuefield, endfield, tcfield
+};
+
+// The display operations deck control uses on the main window. Every operation may be
+// called from any thread and returns at once; the window queues the work to its own thread.
+class DeckDisplay {
+public:
+    virtual ~DeckDisplay() = default;
+    virtual void ShowTC(const std::string& text) = 0;
+    virtual void ShowStatus(const std::string& text) = 0;
+    virtual void clearbuttons() = 0;
+    virtual void hilight(Control control) = 0;
+    virtual void show() = 0;
+    // Cue controls while a cue runs: bcue, bcueout, bcueplay, breview enabled (light grey)
+    // or disabled (dark grey); the cue and end fields editable or not.
+    virtual void setCueControlsEnabled(bool enabled) = 0;
+    virtual void EnableConnect(bool enabled) = 0;
+    // The shown time code becomes the in point (then MakeCueString) / the out point.
+    virtual void setcue() = 0;
+    virtual void setreview() = 0;
+};
+
+// Receives each time code read, for the desktop clipboard.
+class ClipboardSink {
+public:
+    virtual ~ClipboardSink() = default;
+    virtual void setText(const std::string& text) = 0;
+};
+
+// The connected network client: replies and cue progress words go to it as single lines.
+class NetClient {
+public:
+    virtual ~NetClient() = default;
+    virtual void Send(const std::string& text) = 0;
+};
+
+// The logger window as the auxiliary controller reaches it (queued to the window's thread).
+class LoggerMarks {
+public:
+    virtual ~LoggerMarks() = default;
+    virtual void setin() = 0;
+    virtual void setout() = 0;
+};
+
+}  // namespace vemo::deck

@@ -1,0 +1,162 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "core/ravlin.h"
+#include "deck/deck_display.h"
+#include "deck/time_fields.h"
+#include "serial/command_port.h"
+
+namespace vemo::deck {
+
+class TCThread;
+class CueThread;
+
+// The one deck controller: transport operations, status and time-code read-back, cueing and
+// clip review. Every operation may be called from any thread; frames are serialised by the
+// command port's exchange.
+class LocalVCR : public core::StatusDisplay {
+public:
+    // Construction step 1: field defaults, deck-type flags and texts copied from the settings.
+    LocalVCR(serial::CommandPort* sop, int socketport, bool lanc);
+    ~LocalVCR() override;
+    LocalVCR(const LocalVCR&) = delete;
+    LocalVCR& operator=(const LocalVCR&) = delete;
+
+    // Wiring done by the window layer during construction (steps 2 and 7).
+    void setDisplay(DeckDisplay* display);
+    void setClipboard(ClipboardSink* clipboard);
+    DeckDisplay* display() const { return localgui_.load(); }
+
+    // Steps 5 and 6 of construction: log "Ready", show " Ready", send the timer-mode frame.
+    void announceReady();
+
+    // The shared tcfield / cuefield / endfield store.
+    TimeFields& fields() { return fields_; }
+
+    // Transport (each sends one frame through CommandB0).
+    void play();
+    void pause();
+    void stop();
+    void rewind();
+    void forward();
+    void slowfifth();
+    void slowthird();
+    void slowhalf();
+    void fasttwo();
+    void fastfive();
+    void jogr();
+    void jogf();
+    void eeon();
+    void eeoff();
+    void sbyon();
+    void sbyoff();
+    void record();
+    void shutfwd(int speed);
+    void shutrev(int speed);
+
+    void SettleDown();
+    void status();
+    void CommandStatus();
+    void CommandB8();
+    std::string ExtractStatusString(const std::uint8_t* s);
+    // Sends one frame; the reply and its count stay together in the result.
+    serial::ExchangeResult CommandB0(const std::uint8_t* frame, std::size_t size);
+    void ShowStat(const std::string& text) override;
+    void DelayT(int milliseconds);
+
+    void setscriptactive(bool on) { scriptactive_.store(on); }
+    bool getscriptactive() const { return scriptactive_.load(); }
+
+    // Starts the polling thread once, when the command port is open.
+    void GetTC();
+    // Stops and joins the polling thread (window closing); safe to call twice.
+    void stopPolling();
+    // Ends a running cue thread (it sends no further frame) and joins it.
+    void stopCue();
+    // Closing the main window: stop polling, stop the deck twice when stoponexit; the
+    // caller then ends the process with the returned exit code (0).
+    int closeDown();
+
+    // Cueing and review.
+    bool MakeCueString();
+    bool MakeCueOutString();
+    bool cue();
+    bool cueout();
+    bool cueplay();
+    bool CueUp();
+    bool reviewclip();
+    void erase() {}
+    void setreview() {}
+    void MakeReviewString() {}
+
+    // Network client that receives replies and cue progress words (none when absent).
+    void setConnectThread(std::shared_ptr<NetClient> client);
+    std::shared_ptr<NetClient> connectThread() const;
+    void setLoggerMarks(LoggerMarks* logger) { loggergui_.store(logger); }
+    LoggerMarks* loggerMarks() const { return loggergui_.load(); }
+
+    // State read across threads.
+    std::string TCString() const;
+    std::string StatusString() const;
+    int tcframes() const { return tcframes_.load(); }
+    bool cueup() const { return cueup_.load(); }
+    bool preroll() const { return preroll_.load(); }
+    bool cueplayFlag() const { return cueplay_.load(); }
+    bool reviewclipFlag() const { return reviewclip_.load(); }
+    int moving() const { return moving_.load(); }
+    int duration() const { return duration_.load(); }
+    int startframes() const { return startframes_.load(); }
+    int endframes() const { return endframes_.load(); }
+    bool isLX1() const { return lx1_; }
+    bool isRecon() const { return recon_; }
+    bool isLANC() const { return LANC_; }
+    serial::CommandPort* port() const { return sop_; }
+    std::shared_ptr<CueThread> cuethread() const;
+
+private:
+    friend class TCThread;
+    friend class CueThread;
+
+    void send(const std::uint8_t* frame, std::size_t size) { CommandB0(frame, size); }
+    void hilight(Control control);
+
+    serial::CommandPort* sop_;
+    int socketport_;
+    bool LANC_;
+    bool lx1_;
+    bool recon_;
+    std::atomic<DeckDisplay*> localgui_{nullptr};
+    std::atomic<ClipboardSink*> clipbd_{nullptr};
+    std::atomic<LoggerMarks*> loggergui_{nullptr};
+    TimeFields fields_;
+
+    mutable std::mutex mutex_;  // guards the texts and thread handles below
+    std::string TCString_ = "00:00:00:00";
+    std::string StatusString_;
+    std::string CueString_ = "00:00:00:00";
+    std::string EndString_ = "00:00:00:00";
+    std::string OSString_;
+    std::string PRString_;
+    std::shared_ptr<NetClient> connectthread_;
+    std::unique_ptr<TCThread> tcthread_;
+    std::shared_ptr<CueThread> cuethread_;
+
+    std::atomic<int> moving_{0};
+    std::atomic<bool> cueup_{false};
+    std::atomic<bool> preroll_{false};
+    std::atomic<bool> cueplay_{false};
+    std::atomic<bool> reviewclip_{false};
+    std::atomic<int> duration_{0};
+    std::atomic<int> tcframes_{0};
+    std::atomic<int> startframes_{0};
+    std::atomic<int> endframes_{0};
+    std::atomic<bool> scriptactive_{false};
+};
+
+}  // namespace vemo::deck

@@ -1,0 +1,1 @@
+#include "serial/command_port.h"

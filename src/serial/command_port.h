@@ -1,0 +1,31 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace vemo::serial {
+
+// The reply of one command exchange, kept together for the thread that made it.
+struct ExchangeResult {
+    static constexpr std::size_t kSize = 16;
+    std::array<std::uint8_t, kSize> bytes{};  // the reply buffer as it stood at the end
+    int count = 0;                            // bytes taken by the exchange's last read
+};
+
+// What deck control needs of the deck command port: one exchange at a time.
+class CommandPort {
+public:
+    virtual ~CommandPort() = default;
+    // Clear the buffer, write the frame, pause, take the waiting reply bytes.
+    virtual ExchangeResult SendSerial(const std::uint8_t* frame, std::size_t size) = 0;
+    // Reply count of the last exchange made by any thread (kept for the Part's callers).
+    virtual int SerCount() const = 0;
+    // The serial port object exists (the port opened).
+    virtual bool hasSerialPort() const = 0;
+    // The output stream exists (a deck can be reached at all).
+    virtual bool hasOutputStream() const = 0;
+};
+
+}  // namespace vemo::serial

@@ -1,0 +1,14 @@
+// Test main for widget tests: a QApplication on the offscreen platform when no display is set.
+#include <QApplication>
+#include <cstdlib>
+
+#include <gmock/gmock.h>
+
+int main(int argc, char** argv) {
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    QApplication app(argc, argv);
+    ::testing::InitGoogleMock(&argc, argv);
+    return RUN_ALL_TESTS();
+}
