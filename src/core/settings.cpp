@@ -3,11 +3,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
-#include <sstream>
 
+#include "core/file_io.h"
 #include "core/properties.h"
 #include "core/ravlin.h"
 #include "core/utils.h"
@@ -100,12 +98,8 @@ PropsResult GetProps() {
         Utils::OutLine("No Settings File found!");
         return PropsResult::missing;
     }
-    std::ifstream in(Ravlin::propsfilename, std::ios::binary);
     std::string bytes;
-    if (in) {
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    if (!in.is_open() || in.bad() || std::filesystem::is_directory(Ravlin::propsfilename, ec)) {
+    if (readWholeFile(Ravlin::propsfilename, bytes)) {
         Utils::OutLine("Settings File Problem");
         return PropsResult::problem;
     }

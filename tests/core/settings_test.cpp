@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "core/properties.h"
+#include "core/ravlin.h"
+#include "core/settings.h"
+#include "support/stdout_capture.h"
+#include "support/temp_dir.h"
+
+namespace vemo::core {
+namespace {
+
+TEST(Properties, SeparatorsBlanksAndComments) {
+    auto t = parseProperties(
+        "# a comment\n"
+        "   ! another\n"
+        "\n"
+        "COMPort=COM3\n"
+        "  VCRType : LX1\n"
+        "UserNote Studio B  \n"
+        "Verbose:\tYES\r\n"
+        "StopOnExit=\r"
+        "Lonely\n"
+        "Dup=first\n"
+        "Dup=second\n"
+        "dup=lower\n");
+    EXPECT_EQ(t.entries["COMPort"], "COM3");
+    EXPECT_EQ(t.entries["VCRType"], "LX1");
+    EXPECT_EQ(t.entries["UserNote"], "Studio B  ");  // trailing blanks kept
+    EXPECT_EQ(t.entries["Verbose"], "YES");
+    EXPECT_EQ(t.entries["StopOnExit"], "");
+    EXPECT_EQ(t.entries["Lonely"], "");
+    EXPECT_EQ(t.entries["Dup"], "second");
+    EXPECT_EQ(t.entries["dup"], "lower");
+    EXPECT_EQ(t.entries.count("#"), 0u);
+    EXPECT_TRUE(t.problems.empty());
+}
+
+TEST(Properties, ContinuationsAndEscapes) {
+    auto t = parseProperties(
+        "Note = first \\\n"
+        "        second\\\n"
+        "   # not a comment here\n"
+        "Esc = tab\\there\\nnl \\\\ back \\= eq\n"
+        "Uni = \\u00e9t\\u00C9\n"
+        "Key\\ with\\ blanks = v\n"
+        "Bad = \\u12G4 end\n"
+        "Short = \\u12\n");
+    EXPECT_EQ(t.entries["Note"], "first second# not a comment here");
+    EXPECT_EQ(t.entries["Esc"], "tab\there\nnl \\ back = eq");
+    EXPECT_EQ(t.entries["Uni"], "\xC3\xA9t\xC3\x89");
+    EXPECT_EQ(t.entries["Key with blanks"], "v");
+    EXPECT_EQ(t.entries["Bad"], "u12G4 end");
+    EXPECT_EQ(t.entries["Short"], "u12");
+    EXPECT_EQ(t.problems.size(), 2u);
+}
+
+TEST(Properties, Latin1BytesBecomeUtf8) {
+    auto t = parseProperties(std::string("UserNote=Caf\xE9 \xFC\n"));
+    EXPECT_EQ(t.entries["UserNote"], "Caf\xC3\xA9 \xC3\xBC");
+}
+
+class SettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Ravlin::resetGlobals();
+        Ravlin::propsfilename = dir.file("VemoSettings.txt").string();
+    }
+    void TearDown() override {
+        Ravlin::resetGlobals();
+        Ravlin::propsfilename = "VemoSettings.txt";
+    }
+    std::string load(const std::string& text) {
+        dir.write("VemoSettings.txt", text);
+        test::StdoutCapture capture;
+        result = GetProps();
+        showprops();
+        return capture.finish();
+    }
+    test::TempDir dir;
+    PropsResult result = PropsResult::ok;
+};
+
+constexpr const char* kLX1File =
+    "COMPort=COM1\nVCRType=LX1\nUserNote=Studio B\nVerbose=NO\nUseClipboard=NO\n"
+    "StopOnExit=YES\nInitialize=YES\nFinalize=YES\nRECMode=Title\nAutoChapter=NO\n";
+
+TEST_F(SettingsFile, CompleteLX1FileEchoesEveryLine) {
+    std::string log = load(kLX1File);
+    EXPECT_EQ(result, PropsResult::ok);
+    EXPECT_EQ(log,
+              " \n"
+              "COM Port         = COM1\n"
+              "VCR Type         = LX1\n"
+              "User Note        = Studio B\n"
+              "Use Clipboard    = NO\n"
+              "Stop On Exit     = YES\n"
+              "Verbose          = NO\n"
+              "Initialize Disk  = YES\n"
+              "Finalize Disk    = YES\n"
+              "Record Mode      = Title\n"
+              "AutoChapter      = NO\n");
+    EXPECT_TRUE(Ravlin::lx1);
+    EXPECT_FALSE(Ravlin::recon);
+    EXPECT_EQ(Ravlin::PRString, "00:00:05:00");
+    EXPECT_TRUE(Ravlin::stoponexit);
+    EXPECT_FALSE(Ravlin::onetitle);
+}
+
+TEST_F(SettingsFile, WordsIgnoreCaseAndNoteIsCut) {
+    load("COMPort=/dev/ttyUSB0\nVCRType=lx1\nUserNote=ABCDEFGHIJKLMNOP\nVerbose=yes\n"
+         "UseClipboard=Yes\nStopOnExit=no\nFinalize=no\nInitialize=nO \nRECMode=pause\n"
+         "AutoChapter=YES\n");
+    EXPECT_TRUE(Ravlin::lx1);
+    EXPECT_EQ(Ravlin::VCRType, "lx1");
+    EXPECT_EQ(Ravlin::note, "ABCDEFGHIJKL");
+    EXPECT_TRUE(Ravlin::verbose);
+    EXPECT_TRUE(Ravlin::useclipboard);
+    EXPECT_FALSE(Ravlin::stoponexit);   // "NO" turns stopping off
+    EXPECT_FALSE(Ravlin::finalize);
+    EXPECT_TRUE(Ravlin::initialize);    // "nO " has a blank: not the word
+    EXPECT_TRUE(Ravlin::onetitle);
+    EXPECT_TRUE(Ravlin::autochapter);
+    EXPECT_EQ(Ravlin::comport1, "/dev/ttyUSB0");
+}
+
+TEST_F(SettingsFile, TwelveCharacterNoteStaysWholeAndCutCountsCharacters) {
+    load("UserNote=ABCDEFGHIJKL\n");
+    EXPECT_EQ(Ravlin::note, "ABCDEFGHIJKL");
+    load(std::string("UserNote=\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\n"));
+    EXPECT_EQ(Ravlin::note.size(), 24u);  // twelve two-byte characters
+}
+
+TEST_F(SettingsFile, LancAndPlainDecks) {
+    std::string log = load("VCRType=LANC\nFinalize=NO\n");
+    EXPECT_TRUE(Ravlin::lanc);
+    EXPECT_FALSE(Ravlin::lx1);
+    EXPECT_FALSE(Ravlin::recon);
+    EXPECT_TRUE(Ravlin::finalize);  // LX1 keys are not read for other decks
+    EXPECT_EQ(log.find("Initialize Disk"), std::string::npos);
+    Ravlin::resetGlobals();
+    Ravlin::propsfilename = dir.file("VemoSettings.txt").string();
+    load("VCRType=Betacam\n");
+    EXPECT_FALSE(Ravlin::lanc || Ravlin::lx1 || Ravlin::recon);
+}
+
+TEST_F(SettingsFile, ReconShowsFixedValues) {
+    std::string log = load("VCRType=RECON\nAutoChapter=YES\n");
+    EXPECT_TRUE(Ravlin::recon);
+    EXPECT_FALSE(Ravlin::autochapter);
+    EXPECT_NE(log.find("Compression      = 4\nVideoMode        = NTSC\nVideoType        = COMP\n"
+                       "LoopRecMode      = NO\nLoopPlayMode     = NO\n"),
+              std::string::npos);
+}
+
+TEST_F(SettingsFile, MissingKeysKeepInitialValues) {
+    std::string log = load("COMPort=COM2\n");
+    EXPECT_EQ(result, PropsResult::ok);
+    EXPECT_EQ(Ravlin::VCRType, "LX1");
+    EXPECT_TRUE(Ravlin::lx1);
+    EXPECT_TRUE(Ravlin::stoponexit);
+    EXPECT_NE(log.find("Use Clipboard    = null\n"), std::string::npos);
+    EXPECT_EQ(log.find("Settings File Problem"), std::string::npos);
+}
+
+TEST_F(SettingsFile, UnreadableFileIsAProblemAndStartUpGoesOn) {
+    std::filesystem::create_directory(dir.file("VemoSettings.txt"));
+    test::StdoutCapture capture;
+    result = GetProps();
+    showprops();
+    std::string log = capture.finish();
+    EXPECT_EQ(result, PropsResult::problem);
+    EXPECT_EQ(log,
+              "Settings File Problem\n"
+              " \n"
+              "COM Port         = COM1\n"
+              "VCR Type         = LX1\n"
+              "User Note        = \n"
+              "Use Clipboard    = null\n"
+              "Stop On Exit     = null\n"
+              "Verbose          = null\n");
+}
+
+TEST_F(SettingsFile, MissingFileIsReported) {
+    test::StdoutCapture capture;
+    EXPECT_EQ(GetProps(), PropsResult::missing);
+    EXPECT_EQ(capture.finish(), "No Settings File found!\n");
+}
+
+TEST_F(SettingsFile, AuxiliaryPortKey) {
+    std::string log = load("VCRType=TAPE\nMCSPort=/dev/ttyS1\n");
+    EXPECT_TRUE(Ravlin::mcs);
+    EXPECT_EQ(Ravlin::comport2, "/dev/ttyS1");
+    EXPECT_NE(log.find("MCS Port         = /dev/ttyS1\n"), std::string::npos);
+    Ravlin::resetGlobals();
+    Ravlin::propsfilename = dir.file("VemoSettings.txt").string();
+    load("MCSPort=\n");
+    EXPECT_FALSE(Ravlin::mcs);
+}
+
+}  // namespace
+}  // namespace vemo::core

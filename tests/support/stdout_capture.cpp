@@ -1,0 +1,42 @@
+#include "support/stdout_capture.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "support/temp_dir.h"
+
+namespace vemo::test {
+
+StdoutCapture::StdoutCapture() {
+    char templ[] = "/tmp/vemo-stdout-XXXXXX";
+    int fd = ::mkstemp(templ);
+    if (fd < 0) throw std::runtime_error("mkstemp failed");
+    path_ = templ;
+    std::fflush(stdout);
+    saved_ = ::dup(STDOUT_FILENO);
+    ::dup2(fd, STDOUT_FILENO);
+    ::close(fd);
+}
+
+StdoutCapture::~StdoutCapture() {
+    finish();
+    ::unlink(path_.c_str());
+}
+
+std::string StdoutCapture::text() const { return readFile(path_); }
+
+std::string StdoutCapture::finish() {
+    if (!finished_) {
+        std::fflush(stdout);
+        ::dup2(saved_, STDOUT_FILENO);
+        ::close(saved_);
+        finished_ = true;
+    }
+    return readFile(path_);
+}
+
+}  // namespace vemo::test
