@@ -1,0 +1,234 @@
+#include "serial/ser_out_port.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+#include <vector>
+
+#include "deck_responder.h"
+#include "stdout_capture.h"
+#include "support/process.h"
+#include "support/pty_pair.h"
+
+namespace vemo::serial {
+namespace {
+
+using namespace std::chrono_literals;
+using test::ByteVec;
+
+ByteVec bytesOf(const ExchangeResult& r) {
+    return ByteVec(r.bytes.begin(), r.bytes.end());
+}
+
+ByteVec counting(int from, int to) {
+    ByteVec v;
+    for (int i = from; i <= to; ++i)
+        v.push_back(static_cast<std::uint8_t>(i));
+    return v;
+}
+
+// A deck port on a pty; a generous pause keeps the tests steady on a busy machine.
+struct DeckLine {
+    test::PtyPair pty;
+    std::unique_ptr<SerOutPort> port;
+    std::string log;
+    explicit DeckLine(int wait = 200) {
+        test::StdoutCapture capture;
+        port = std::make_unique<SerOutPort>(pty.slaveName());
+        log = capture.finish();
+        port->setwait(wait);
+    }
+};
+
+TEST(SerOutPort, OpensWithTheDeckLineSettings) {
+    DeckLine line;
+    EXPECT_FALSE(line.port->bad());
+    EXPECT_TRUE(line.port->hasSerialPort());
+    EXPECT_TRUE(line.port->hasOutputStream());
+    EXPECT_TRUE(line.port->hasInputStream());
+    EXPECT_EQ(line.port->SerCount(), 0);
+    const SerialConfig& c = line.port->config();
+    EXPECT_EQ(c.getBitRate(), SerialConfig::BR_38400);
+    EXPECT_EQ(c.getDataBits(), SerialConfig::LN_8BITS);
+    EXPECT_EQ(c.getStopBits(), SerialConfig::ST_1BITS);
+    EXPECT_EQ(c.getParity(), SerialConfig::PY_ODD);
+    EXPECT_EQ(c.getHandshake(), SerialConfig::HS_NONE);
+    EXPECT_FALSE(c.getHardFlow());
+    EXPECT_EQ(c.getTxLen(), 2048);
+    EXPECT_EQ(c.getRxLen(), 4096);
+    // A pty has no modem lines: the port says so and stays usable.
+    EXPECT_EQ(line.log.find("not available"), std::string::npos);
+}
+
+TEST(SerOutPort, MissingPortIsBadAndSaysSo) {
+    if (std::filesystem::exists("/dev/ttyS8"))
+        GTEST_SKIP() << "this machine has a COM9";
+    test::StdoutCapture capture;
+    SerOutPort port("COM9");
+    std::string log = capture.finish();
+    EXPECT_EQ(log, " \nSerial Port COM9 not available\n");
+    EXPECT_TRUE(port.bad());
+    EXPECT_FALSE(port.hasSerialPort());
+    EXPECT_FALSE(port.hasOutputStream());
+    // Exchanges on it write nothing, print nothing and take nothing.
+    test::StdoutCapture quiet;
+    const std::uint8_t frame[] = {0x61, 0x0C, 0x6D};
+    ExchangeResult r = port.SendSerial(frame, sizeof frame);
+    EXPECT_EQ(quiet.finish(), "");
+    EXPECT_EQ(r.count, 0);
+    EXPECT_EQ(bytesOf(r), ByteVec(16, 0));
+}
+
+TEST(SerOutPort, PortHeldElsewhereIsNotAvailable) {
+    test::PtyPair pty;
+    int holder = ::open(pty.slaveName().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+    test::StdoutCapture capture;
+    SerOutPort port(pty.slaveName());
+    EXPECT_EQ(capture.finish(), " \nSerial Port " + pty.slaveName() + " not available\n");
+    EXPECT_TRUE(port.bad());
+    ::close(holder);
+}
+
+TEST(SerOutPort, ExchangeWithNoReplyAndWithATenByteReply) {
+    DeckLine line;
+    const ByteVec ten = counting(0x71, 0x7A);
+    test::DeckResponder deck(line.pty, 3,
+                             [&](const ByteVec& f) { return f[1] == 0x0C ? ten : ByteVec{}; });
+    const std::uint8_t silent[] = {0x61, 0x20, 0x81};
+    ExchangeResult r = line.port->SendSerial(silent, sizeof silent);
+    EXPECT_EQ(r.count, 0);
+    EXPECT_EQ(line.port->SerCount(), 0);
+    EXPECT_EQ(bytesOf(r), ByteVec(16, 0));
+
+    const std::uint8_t asks[] = {0x61, 0x0C, 0x6D};
+    r = line.port->SendSerial(asks, sizeof asks);
+    EXPECT_EQ(r.count, 10);
+    EXPECT_EQ(line.port->SerCount(), 10);
+    ByteVec want = ten;
+    want.resize(16, 0);
+    EXPECT_EQ(bytesOf(r), want);
+    ASSERT_TRUE(test::waitFor([&] { return deck.frameCount() == 2; }));
+    EXPECT_EQ(deck.frames()[1], ByteVec(asks, asks + 3));
+}
+
+TEST(SerOutPort, TwentyBytesWaitingLeaveTheLastChunkOverTheFirst) {
+    DeckLine line;
+    test::DeckResponder deck(line.pty, 3, [](const ByteVec&) { return counting(1, 20); });
+    const std::uint8_t frame[] = {0x61, 0x0C, 0x6D};
+    ExchangeResult r = line.port->SendSerial(frame, sizeof frame);
+    ByteVec want = counting(17, 20);
+    ByteVec rest = counting(5, 16);
+    want.insert(want.end(), rest.begin(), rest.end());
+    EXPECT_EQ(bytesOf(r), want);
+    EXPECT_EQ(r.count, 4);
+    EXPECT_EQ(line.port->SerCount(), 4);
+}
+
+TEST(SerOutPort, LateReplyIsSeenFirstByTheNextExchange) {
+    DeckLine line(20);
+    std::atomic<bool> answered{false};
+    test::DeckResponder deck(line.pty, 3, [&](const ByteVec& f) -> ByteVec {
+        if (f[1] != 0x0C)
+            return {};
+        std::this_thread::sleep_for(300ms);  // well after the exchange's pause
+        answered.store(true);
+        return {0x74, 0x04, 0x11, 0x22, 0x33};
+    });
+    const std::uint8_t asks[] = {0x61, 0x0C, 0x6D};
+    ExchangeResult r = line.port->SendSerial(asks, sizeof asks);
+    EXPECT_EQ(r.count, 0);
+    ASSERT_TRUE(test::waitFor([&] { return answered.load(); }));
+    line.port->setwait(200);
+    const std::uint8_t silent[] = {0x61, 0x20, 0x81};
+    r = line.port->SendSerial(silent, sizeof silent);
+    EXPECT_EQ(r.count, 5);
+    ByteVec want{0x74, 0x04, 0x11, 0x22, 0x33};
+    want.resize(16, 0);
+    EXPECT_EQ(bytesOf(r), want);
+}
+
+TEST(SerOutPort, EmptyCommandWritesNothingButPausesAndReads) {
+    DeckLine line(150);
+    line.pty.writeMaster({0x55, 0x66, 0x77});
+    auto start = std::chrono::steady_clock::now();
+    ExchangeResult r = line.port->SendSerial(nullptr, 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 140ms);
+    EXPECT_EQ(r.count, 3);
+    EXPECT_EQ(r.bytes[0], 0x55);
+    EXPECT_EQ(r.bytes[2], 0x77);
+    EXPECT_TRUE(line.pty.readMaster(1, 200ms).empty());
+}
+
+TEST(SerOutPort, ADeckThatNeverStopsSendingDoesNotHoldTheExchange) {
+    DeckLine line(20);
+    std::atomic<bool> stop{false};
+    std::thread flood([&] {
+        const std::vector<std::uint8_t> chunk(64, 0xAA);
+        while (!stop.load()) {
+            pollfd p{line.pty.master(), POLLOUT, 0};
+            if (::poll(&p, 1, 50) == 1) {
+                [[maybe_unused]] ssize_t n = ::write(line.pty.master(), chunk.data(), 64);
+            }
+        }
+    });
+    ASSERT_TRUE(test::waitFor([&] { return line.port->SendSerial(nullptr, 0).count > 0; }));
+    ExchangeResult r = line.port->SendSerial(nullptr, 0);  // returns although bytes keep coming
+    EXPECT_LE(r.count, 16);
+    stop.store(true);
+    flood.join();
+}
+
+TEST(SerOutPort, ConcurrentExchangesKeepFramesWholeAndRepliesWithTheirCaller) {
+    DeckLine line(100);
+    constexpr int kThreads = 4;
+    constexpr int kRounds = 6;
+    // Frame: 61 id seq id seq sum. Reply: 79 id seq 00 00 00 00 sum.
+    std::atomic<int> brokenFrames{0};
+    test::DeckResponder deck(line.pty, 6, [&](const ByteVec& f) -> ByteVec {
+        int sum = 0;
+        for (int i = 0; i < 5; ++i)
+            sum += f[i];
+        if (f[0] != 0x61 || f[1] != f[3] || f[2] != f[4] || (sum & 0xFF) != f[5]) {
+            brokenFrames.fetch_add(1);
+            return {};
+        }
+        ByteVec reply{0x79, f[1], f[2], 0, 0, 0, 0, 0};
+        reply[7] = static_cast<std::uint8_t>(0x79 + f[1] + f[2]);
+        return reply;
+    });
+    std::atomic<int> wrongReplies{0};
+    std::vector<std::thread> callers;
+    for (int id = 1; id <= kThreads; ++id) {
+        callers.emplace_back([&, id] {
+            for (int seq = 0; seq < kRounds; ++seq) {
+                auto a = static_cast<std::uint8_t>(id);
+                auto b = static_cast<std::uint8_t>(seq);
+                std::uint8_t frame[6] = {0x61, a, b, a, b, 0};
+                frame[5] = static_cast<std::uint8_t>(0x61 + 2 * (a + b));
+                ExchangeResult r = line.port->SendSerial(frame, sizeof frame);
+                if (r.count != 8 || r.bytes[0] != 0x79 || r.bytes[1] != a || r.bytes[2] != b) {
+                    wrongReplies.fetch_add(1);
+                }
+            }
+        });
+    }
+    for (auto& t : callers)
+        t.join();
+    deck.stop();
+    EXPECT_EQ(brokenFrames.load(), 0);
+    EXPECT_EQ(wrongReplies.load(), 0);
+    EXPECT_EQ(deck.frameCount(), static_cast<std::size_t>(kThreads * kRounds));
+    EXPECT_EQ(deck.pendingBytes(), 0u);
+}
+
+}  // namespace
+}  // namespace vemo::serial
