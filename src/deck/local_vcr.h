@@ -9,6 +9,7 @@
 
 #include "core/ravlin.h"
 #include "deck/deck_display.h"
+#include "deck/protocol.h"
 #include "deck/time_fields.h"
 #include "serial/command_port.h"
 
@@ -21,7 +22,31 @@ class CueThread;
 // clip review. Every operation may be called from any thread; frames are serialised by the
 // command port's exchange.
 class LocalVCR : public core::StatusDisplay {
-public:
+  public:
+    // The command table, shared read-only by every thread.
+    static constexpr const protocol::Frame<3>& bsplay = protocol::bsplay;
+    static constexpr const protocol::Frame<4>& bspause = protocol::bspause;
+    static constexpr const protocol::Frame<3>& bsrecord = protocol::bsrecord;
+    static constexpr const protocol::Frame<3>& bsstop = protocol::bsstop;
+    static constexpr const protocol::Frame<3>& bsforward = protocol::bsforward;
+    static constexpr const protocol::Frame<3>& bsrewind = protocol::bsrewind;
+    static constexpr const protocol::Frame<4>& bsslowfifth = protocol::bsslowfifth;
+    static constexpr const protocol::Frame<4>& bsslowthird = protocol::bsslowthird;
+    static constexpr const protocol::Frame<4>& bsslowhalf = protocol::bsslowhalf;
+    static constexpr const protocol::Frame<4>& bsfasttwo = protocol::bsfasttwo;
+    static constexpr const protocol::Frame<4>& bsfastfive = protocol::bsfastfive;
+    static constexpr const protocol::Frame<4>& bsjogf = protocol::bsjogf;
+    static constexpr const protocol::Frame<4>& bsjogr = protocol::bsjogr;
+    static constexpr const protocol::Frame<3>& bssbyon = protocol::bssbyon;
+    static constexpr const protocol::Frame<3>& bssbyoff = protocol::bssbyoff;
+    static constexpr const protocol::Frame<3>& bseeon = protocol::bseeon;
+    static constexpr const protocol::Frame<3>& bseeoff = protocol::bseeoff;
+    static constexpr const protocol::Frame<5>& bsshutfwd = protocol::bsshutfwd;
+    static constexpr const protocol::Frame<5>& bsshutrev = protocol::bsshutrev;
+    static constexpr const protocol::Frame<4>& bsstatus = protocol::bsstatus;
+    static constexpr const protocol::Frame<4>& bsgettc = protocol::bsgettc;
+    static constexpr const protocol::Frame<4>& bssettimemode = protocol::bssettimemode;
+
     // Construction step 1: field defaults, deck-type flags and texts copied from the settings.
     LocalVCR(serial::CommandPort* sop, int socketport, bool lanc);
     ~LocalVCR() override;
@@ -67,6 +92,10 @@ public:
     std::string ExtractStatusString(const std::uint8_t* s);
     // Sends one frame; the reply and its count stay together in the result.
     serial::ExchangeResult CommandB0(const std::uint8_t* frame, std::size_t size);
+    template <std::size_t N>
+    serial::ExchangeResult CommandB0(const protocol::Frame<N>& frame) {
+        return CommandB0(frame.data(), N);
+    }
     void ShowStat(const std::string& text) override;
     void DelayT(int milliseconds);
 
@@ -111,6 +140,8 @@ public:
     bool reviewclipFlag() const { return reviewclip_.load(); }
     int moving() const { return moving_.load(); }
     int duration() const { return duration_.load(); }
+    int durationsec() const { return durationsec_.load(); }
+    int durationfr() const { return durationfr_.load(); }
     int startframes() const { return startframes_.load(); }
     int endframes() const { return endframes_.load(); }
     bool isLX1() const { return lx1_; }
@@ -118,13 +149,35 @@ public:
     bool isLANC() const { return LANC_; }
     serial::CommandPort* port() const { return sop_; }
     std::shared_ptr<CueThread> cuethread() const;
+    std::string CueString() const;
+    std::string EndString() const;
+    // The cue frame as last filled (from the in point, the out point or a review).
+    protocol::Frame<7> bscue() const;
+    // Reply bytes and count of the last exchange of any thread, for inspection only.
+    serial::ExchangeResult lastReply() const;
 
-private:
+  private:
     friend class TCThread;
     friend class CueThread;
 
     void send(const std::uint8_t* frame, std::size_t size) { CommandB0(frame, size); }
+    template <std::size_t N>
+    void send(const protocol::Frame<N>& frame) {
+        CommandB0(frame.data(), N);
+    }
     void hilight(Control control);
+    // A transport frame with its effect on moving (-1 keeps it) and SettleDown.
+    template <std::size_t N>
+    void transport(const protocol::Frame<N>& frame, int movingAfter, bool settle);
+    // Fills bscue from a field text; shows what is wrong when the text is not a time code.
+    bool fillCue(const std::string& text, const char* what);
+    bool isTimeCode(const std::string& text, const char* what);
+    // Cue-thread lifecycle, under cueMutex_.
+    void endCueLocked();
+    bool startCueLocked();
+
+    static constexpr const char* kCueWhat = "Cue point";
+    static constexpr const char* kEndWhat = "Out point";
 
     serial::CommandPort* sop_;
     int socketport_;
@@ -146,6 +199,11 @@ private:
     std::shared_ptr<NetClient> connectthread_;
     std::unique_ptr<TCThread> tcthread_;
     std::shared_ptr<CueThread> cuethread_;
+    protocol::Frame<7> bscue_ = protocol::bscue;
+    serial::ExchangeResult lastReply_;  // SerIn and NumBytes of the last exchange
+    // Serialises starting and ending cue threads; never taken by a cue thread itself, so a
+    // holder may join one. Taken before mutex_ when both are needed.
+    std::mutex cueMutex_;
 
     std::atomic<int> moving_{0};
     std::atomic<bool> cueup_{false};
@@ -153,6 +211,8 @@ private:
     std::atomic<bool> cueplay_{false};
     std::atomic<bool> reviewclip_{false};
     std::atomic<int> duration_{0};
+    std::atomic<int> durationsec_{0};
+    std::atomic<int> durationfr_{0};
     std::atomic<int> tcframes_{0};
     std::atomic<int> startframes_{0};
     std::atomic<int> endframes_{0};

@@ -1,0 +1,183 @@
+#include "deck/local_vcr.h"
+
+#include "core/utils.h"
+#include "deck/cue_thread.h"
+#include "deck/tc_thread.h"
+
+namespace vemo::deck {
+
+LocalVCR::LocalVCR(serial::CommandPort* sop, int socketport, bool lanc)
+    : sop_(sop),
+      socketport_(socketport),
+      LANC_(lanc),
+      lx1_(core::Ravlin::lx1),
+      recon_(core::Ravlin::recon),
+      OSString_(core::Ravlin::OSString),
+      PRString_(core::Ravlin::PRString) {}
+
+LocalVCR::~LocalVCR() {
+    stopPolling();
+    stopCue();
+}
+
+void LocalVCR::setDisplay(DeckDisplay* display) {
+    localgui_.store(display);
+}
+void LocalVCR::setClipboard(ClipboardSink* clipboard) {
+    clipbd_.store(clipboard);
+}
+
+void LocalVCR::setConnectThread(std::shared_ptr<NetClient> client) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    connectthread_ = std::move(client);
+}
+
+std::shared_ptr<NetClient> LocalVCR::connectThread() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return connectthread_;
+}
+
+std::string LocalVCR::TCString() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return TCString_;
+}
+
+std::string LocalVCR::StatusString() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return StatusString_;
+}
+
+std::string LocalVCR::CueString() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return CueString_;
+}
+
+std::string LocalVCR::EndString() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return EndString_;
+}
+
+protocol::Frame<7> LocalVCR::bscue() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return bscue_;
+}
+
+serial::ExchangeResult LocalVCR::lastReply() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lastReply_;
+}
+
+std::shared_ptr<CueThread> LocalVCR::cuethread() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return cuethread_;
+}
+
+serial::ExchangeResult LocalVCR::CommandB0(const std::uint8_t* frame, std::size_t size) {
+    if (sop_ == nullptr)
+        return {};
+    serial::ExchangeResult reply = sop_->SendSerial(frame, size);
+    std::lock_guard<std::mutex> lock(mutex_);
+    lastReply_ = reply;
+    return reply;
+}
+
+void LocalVCR::ShowStat(const std::string& text) {
+    if (DeckDisplay* d = display())
+        d->ShowStatus(text);
+}
+
+void LocalVCR::DelayT(int milliseconds) {
+    core::Utils::DelayT(milliseconds);
+}
+
+void LocalVCR::hilight(Control control) {
+    if (DeckDisplay* d = display())
+        d->hilight(control);
+}
+
+void LocalVCR::SettleDown() {
+    cueplay_.store(false);
+    reviewclip_.store(false);
+    duration_.store(0);
+}
+
+template <std::size_t N>
+void LocalVCR::transport(const protocol::Frame<N>& frame, int movingAfter, bool settle) {
+    send(frame);
+    if (movingAfter >= 0)
+        moving_.store(movingAfter);
+    if (settle)
+        SettleDown();
+}
+
+void LocalVCR::play() {
+    transport(bsplay, 1, false);
+}
+
+// The LX1 recorder only pauses from play: a still deck is started first.
+void LocalVCR::pause() {
+    if (lx1_ && moving_.load() == 0) {
+        play();
+        DelayT(500);
+    }
+    send(bspause);
+}
+
+void LocalVCR::stop() {
+    transport(bsstop, 0, true);
+}
+void LocalVCR::rewind() {
+    transport(bsrewind, 1, true);
+}
+void LocalVCR::forward() {
+    transport(bsforward, 1, true);
+}
+void LocalVCR::slowfifth() {
+    transport(bsslowfifth, 1, true);
+}
+void LocalVCR::slowthird() {
+    transport(bsslowthird, 1, true);
+}
+void LocalVCR::slowhalf() {
+    transport(bsslowhalf, 1, true);
+}
+void LocalVCR::fasttwo() {
+    transport(bsfasttwo, 1, true);
+}
+void LocalVCR::fastfive() {
+    transport(bsfastfive, 1, true);
+}
+void LocalVCR::jogr() {
+    transport(bsjogr, 0, true);
+}
+void LocalVCR::jogf() {
+    transport(bsjogf, 0, true);
+}
+void LocalVCR::eeon() {
+    transport(bseeon, 0, true);
+}
+void LocalVCR::eeoff() {
+    transport(bseeoff, 0, true);
+}
+void LocalVCR::sbyon() {
+    transport(bssbyon, 0, true);
+}
+void LocalVCR::sbyoff() {
+    transport(bssbyoff, 0, true);
+}
+
+// Record toggles: a second press while recording counts as halting the deck.
+void LocalVCR::record() {
+    send(bsrecord);
+    moving_.fetch_xor(1);
+    SettleDown();
+}
+
+void LocalVCR::shutfwd(int speed) {
+    send(protocol::shutfwdFrame(speed));
+}
+void LocalVCR::shutrev(int speed) {
+    send(protocol::shutrevFrame(speed));
+}
+
+}  // namespace vemo::deck

@@ -1,0 +1,171 @@
+// Cueing and clip review: filling the cue frame and running cue threads.
+#include <string>
+
+#include "core/utils.h"
+#include "deck/cue_thread.h"
+#include "deck/local_vcr.h"
+
+namespace vemo::deck {
+namespace {
+std::string notATimeCode(const char* what, const std::string& text) {
+    return std::string(what) + " is not a time code: " + text;
+}
+}  // namespace
+
+bool LocalVCR::isTimeCode(const std::string& text, const char* what) {
+    if (TimeCode::parse(text))
+        return true;
+    ShowStat(notATimeCode(what, text));
+    return false;
+}
+
+bool LocalVCR::fillCue(const std::string& text, const char* what) {
+    auto frame = protocol::cueFrame(text);
+    if (!frame) {
+        ShowStat(notATimeCode(what, text));
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    bscue_ = *frame;
+    return true;
+}
+
+bool LocalVCR::MakeCueString() {
+    std::string text = fields_.cue();
+    if (!fillCue(text, kCueWhat))
+        return false;
+    std::lock_guard<std::mutex> lock(mutex_);
+    CueString_ = text;
+    return true;
+}
+
+bool LocalVCR::MakeCueOutString() {
+    std::string text = fields_.end();
+    if (!fillCue(text, kEndWhat))
+        return false;
+    std::lock_guard<std::mutex> lock(mutex_);
+    EndString_ = text;
+    return true;
+}
+
+bool LocalVCR::cue() {
+    std::lock_guard<std::mutex> lock(cueMutex_);
+    if (!isTimeCode(fields_.cue(), kCueWhat))
+        return false;  // a running cue goes on
+    endCueLocked();
+    cueplay_.store(false);
+    reviewclip_.store(false);
+    return MakeCueString() && startCueLocked();
+}
+
+bool LocalVCR::cueout() {
+    std::lock_guard<std::mutex> lock(cueMutex_);
+    if (!isTimeCode(fields_.end(), kEndWhat))
+        return false;  // a running cue goes on
+    endCueLocked();
+    cueplay_.store(false);
+    reviewclip_.store(false);
+    return MakeCueOutString() && startCueLocked();
+}
+
+bool LocalVCR::cueplay() {
+    std::lock_guard<std::mutex> lock(cueMutex_);
+    if (!isTimeCode(fields_.cue(), kCueWhat))
+        return false;  // a running cue goes on
+    endCueLocked();
+    cueplay_.store(true);
+    reviewclip_.store(false);
+    return MakeCueString() && startCueLocked();
+}
+
+bool LocalVCR::CueUp() {
+    std::lock_guard<std::mutex> lock(cueMutex_);
+    return startCueLocked();
+}
+
+void LocalVCR::stopCue() {
+    std::lock_guard<std::mutex> lock(cueMutex_);
+    endCueLocked();
+}
+
+void LocalVCR::endCueLocked() {
+    std::shared_ptr<CueThread> running = cuethread();
+    if (!running)
+        return;
+    running->cancel();
+    running->join();
+}
+
+bool LocalVCR::startCueLocked() {
+    if (sop_ == nullptr || !sop_->hasSerialPort())
+        return false;
+    endCueLocked();
+    // The LX1 recorder takes a cue only from a paused picture.
+    if (lx1_ && moving_.load() == 0) {
+        play();
+        DelayT(500);
+        pause();
+    }
+    auto thread = std::make_shared<CueThread>(*this, connectThread());
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        cuethread_ = thread;
+    }
+    thread->start();
+    return true;
+}
+
+bool LocalVCR::reviewclip() {
+    std::shared_ptr<CueThread> started;
+    {
+        std::lock_guard<std::mutex> lock(cueMutex_);
+        endCueLocked();
+        if (!lx1_)
+            stop();
+        const std::string in = fields_.cue();
+        const std::string out = fields_.end();
+        auto inTc = TimeCode::parse(in);
+        auto outTc = TimeCode::parse(out);
+        if (!inTc || !outTc) {
+            ShowStat(inTc ? notATimeCode(kEndWhat, out) : notATimeCode(kCueWhat, in));
+            return false;
+        }
+        const bool tapeDeck = !lx1_ && !recon_;
+        if (tapeDeck)
+            DelayT(1000);
+        {
+            std::lock_guard<std::mutex> fieldsLock(mutex_);
+            bscue_ = protocol::cueFrame(*inTc);
+            EndString_ = out;
+        }
+        startframes_.store(inTc->frameCount());
+        endframes_.store(outTc->frameCount());
+        const int length = endframes_.load() - startframes_.load();
+        duration_.store(length);
+        durationfr_.store(length % 30);
+        durationsec_.store(length / 30);
+        ShowStat("Reviewing Clip of Duration= " + std::to_string(length));
+        if (tapeDeck)
+            DelayT(1000);
+        if (length <= 0) {
+            core::Utils::OutLine("No Review is possible");
+            bool ok = startCueLocked();
+            ShowStat("No Review is possible");
+            return ok;
+        }
+        cueplay_.store(true);
+        reviewclip_.store(true);
+        if (!startCueLocked())
+            return false;
+        started = cuethread();
+    }
+    // Sequenced mode: the script or the review-all goes on only once the clip has played.
+    if (scriptactive_.load() && started) {
+        while (!started->gotthere() && !started->finished())
+            DelayT(100);
+        pause();
+    }
+    return true;
+}
+
+}  // namespace vemo::deck

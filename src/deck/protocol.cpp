@@ -1,0 +1,35 @@
+#include "deck/protocol.h"
+
+namespace vemo::deck::protocol {
+
+Frame<5> shuttleFrame(const Frame<5>& templ, int speed) {
+    Frame<5> f = templ;
+    f[2] = static_cast<Byte>(speed & 0xFF);
+    f[3] = checksum(f.data(), 3);
+    f[4] = 0x00;
+    return f;
+}
+
+Frame<7> cueFrame(const TimeCode& tc) {
+    Frame<7> f = bscue;
+    auto b = tc.toBCD();
+    for (std::size_t i = 0; i < b.size(); ++i)
+        f[2 + i] = b[i];
+    f[6] = checksum(f.data(), 6);
+    return f;
+}
+
+std::optional<Frame<7>> cueFrame(std::string_view text) {
+    auto tc = TimeCode::parse(text);
+    if (!tc)
+        return std::nullopt;
+    return cueFrame(*tc);
+}
+
+std::optional<TimeCode> decodeTimeData(const Byte* r, int count) {
+    if (r == nullptr || !isTimeData(r, count))
+        return std::nullopt;
+    return TimeCode::fromBCD(r[2], r[3], r[4], r[5]);
+}
+
+}  // namespace vemo::deck::protocol

@@ -1,0 +1,63 @@
+#include "deck/tc_thread.h"
+
+#include "deck/local_vcr.h"
+
+namespace vemo::deck {
+
+int TCThread::sleeptimeFor(bool lanc, bool recon) {
+    if (recon)
+        return 20;
+    return lanc ? 60 : 35;
+}
+
+TCThread::TCThread(LocalVCR& svcr, bool lanc, bool recon)
+    : svcr_(svcr), sleeptime_(sleeptimeFor(lanc, recon)) {}
+
+TCThread::~TCThread() {
+    join();
+    // Only when destroyed from its own thread, which cannot wait for itself.
+    if (thread_.joinable())
+        thread_.detach();
+}
+
+void TCThread::start() {
+    if (!thread_.joinable())
+        thread_ = std::thread([this] { run(); });
+}
+
+void TCThread::stopme() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        a_.store(false);
+    }
+    wake_.notify_all();
+}
+
+void TCThread::join() {
+    stopme();
+    if (!thread_.joinable())
+        return;
+    // Called from a display callback on this very thread: the loop ends by itself after the
+    // pass under way, and whoever destroys the controller joins it.
+    if (thread_.get_id() == std::this_thread::get_id())
+        return;
+    thread_.join();
+}
+
+void TCThread::run() {
+    while (true) {
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            wake_.wait_for(lock, std::chrono::milliseconds(sleeptime_), [this] { return !a_; });
+        }
+        if (!a_.load())
+            break;
+        svcr_.CommandB8();
+        if (n_ == 0)
+            svcr_.CommandStatus();
+        if (++n_ > 7)
+            n_ = 0;
+    }
+}
+
+}  // namespace vemo::deck

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace vemo::deck {
+
+class LocalVCR;
+
+// The polling thread: the time code on every pass, the status on the first pass and then on
+// every eighth, each right after a time-code read.
+class TCThread {
+  public:
+    // The pass period: 60 ms with LANC, 35 ms otherwise, 20 ms on a RECON deck.
+    static int sleeptimeFor(bool lanc, bool recon);
+
+    TCThread(LocalVCR& svcr, bool lanc, bool recon);
+    ~TCThread();  // stops and joins
+    TCThread(const TCThread&) = delete;
+    TCThread& operator=(const TCThread&) = delete;
+
+    void start();
+    // Asks the loop to end; it ends within one period (or after the exchange under way).
+    void stopme();
+    // stopme, then waits for the thread to end (from any other thread).
+    void join();
+    int sleeptime() const { return sleeptime_; }
+    bool running() const { return a_.load(); }
+    bool isCurrentThread() const { return thread_.get_id() == std::this_thread::get_id(); }
+
+  private:
+    void run();
+
+    LocalVCR& svcr_;
+    const int sleeptime_;
+    std::atomic<bool> a_{true};
+    int n_ = 0;  // pass counter, only touched by the thread
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::thread thread_;
+};
+
+}  // namespace vemo::deck

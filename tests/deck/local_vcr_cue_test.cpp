@@ -1,0 +1,275 @@
+// Cueing and clip review against a modelled deck, with the polling thread running.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "deck/cue_thread.h"
+#include "deck/local_vcr.h"
+#include "deck_fakes.h"
+#include "support/process.h"
+
+namespace vemo::deck {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Bytes;
+using test::bytesOf;
+using ::testing::ElementsAre;
+using vemo::test::waitFor;
+
+Bytes cueBytes(const char* text) {
+    return bytesOf(*protocol::cueFrame(text));
+}
+const Bytes kPlay = bytesOf(LocalVCR::bsplay);
+const Bytes kPause = bytesOf(LocalVCR::bspause);
+const Bytes kStop = bytesOf(LocalVCR::bsstop);
+
+class CueTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        core::Ravlin::resetGlobals();
+        core::Ravlin::recon = true;  // short settle waits
+        port.setResponder([this](const Bytes& f) { return deck.answer(f); });
+    }
+    void TearDown() override { core::Ravlin::resetGlobals(); }
+
+    std::unique_ptr<LocalVCR> make() {
+        auto vcr = std::make_unique<LocalVCR>(&port, 2001, false);
+        vcr->setDisplay(&display);
+        vcr->setConnectThread(client);
+        vcr->GetTC();
+        return vcr;
+    }
+    static bool finished(const LocalVCR& vcr) {
+        auto t = vcr.cuethread();
+        return t && t->finished();
+    }
+    static bool waitDone(const LocalVCR& vcr, std::chrono::milliseconds limit = 30s) {
+        return waitFor([&] { return finished(vcr); }, limit);
+    }
+    // Display calls that tell the cue's course, in order.
+    std::vector<std::string> cueCourse() const {
+        std::vector<std::string> out;
+        for (auto& c : display.calls()) {
+            if (c.rfind("cueControls:", 0) == 0 || c == "ShowStatus:CUED!!")
+                out.push_back(c);
+        }
+        return out;
+    }
+
+    test::DeckModel deck;
+    test::FakePort port;
+    test::FakeDisplay display;
+    std::shared_ptr<test::FakeClient> client = std::make_shared<test::FakeClient>();
+};
+
+TEST_F(CueTest, CueRunsItsStepsInOrder) {
+    auto vcr = make();
+    vcr->fields().setCue("00:01:00:00");
+    test::LogCapture log;
+    ASSERT_TRUE(vcr->cue());
+    ASSERT_TRUE(waitDone(*vcr));
+    EXPECT_THAT(port.commands(), ElementsAre(cueBytes("00:01:00:00"), kPause));
+    EXPECT_THAT(cueCourse(), ElementsAre("cueControls:off", "ShowStatus:CUED!!", "cueControls:on"));
+    EXPECT_THAT(client->words(), ElementsAre("CUEING!", "CUED!"));
+    EXPECT_EQ(vcr->CueString(), "00:01:00:00");
+    EXPECT_EQ(vcr->moving(), 0);
+    EXPECT_TRUE(vcr->cueup());
+    EXPECT_TRUE(waitFor([&] { return vcr->tcframes() == 1800; }));
+    EXPECT_TRUE(log.hasLine("Cue/Review/Play Finished!"));
+}
+
+TEST_F(CueTest, CuePlayAndCueOutUseTheirFields) {
+    auto vcr = make();
+    vcr->fields().setCue("00:00:01:00");
+    vcr->fields().setEnd("00:00:02:00");
+    ASSERT_TRUE(vcr->cueplay());
+    ASSERT_TRUE(waitDone(*vcr));
+    EXPECT_THAT(port.commands(), ElementsAre(cueBytes("00:00:01:00"), kPause, kPlay));
+    EXPECT_FALSE(vcr->cueplayFlag());
+    port.clear();
+    ASSERT_TRUE(vcr->cueout());
+    ASSERT_TRUE(waitDone(*vcr));
+    EXPECT_THAT(port.commands(), ElementsAre(cueBytes("00:00:02:00"), kPause));
+    EXPECT_EQ(vcr->EndString(), "00:00:02:00");
+}
+
+TEST_F(CueTest, ReviewPlaysTheClipAndStopsAtTheOutPoint) {
+    deck.fps = 60;
+    auto vcr = make();
+    vcr->fields().setCue("00:00:10:00");
+    vcr->fields().setEnd("00:00:12:15");
+    ASSERT_TRUE(vcr->reviewclip());
+    EXPECT_EQ(vcr->startframes(), 300);
+    EXPECT_EQ(vcr->endframes(), 375);
+    EXPECT_EQ(vcr->durationsec(), 2);
+    EXPECT_EQ(vcr->durationfr(), 15);
+    EXPECT_TRUE(display.has("ShowStatus:Reviewing Clip of Duration= 75"));
+    ASSERT_TRUE(waitDone(*vcr));
+    EXPECT_TRUE(vcr->cuethread()->gotthere());
+    EXPECT_THAT(port.commands(), ElementsAre(kStop, cueBytes("00:00:10:00"), kPause, kPlay, kStop));
+    // Halted no earlier than the frame before the out point.
+    EXPECT_GE(deck.position(), 374);
+    EXPECT_LT(deck.position(), 375 + 60);
+    EXPECT_THAT(client->words(), ElementsAre("CUEING!", "CUED!", "x!x!x!", "x#x#x#"));
+    EXPECT_EQ(vcr->duration(), 0);
+    EXPECT_FALSE(vcr->reviewclipFlag());
+    // A review does not change the cue point text.
+    EXPECT_EQ(vcr->CueString(), "00:00:00:00");
+}
+
+TEST_F(CueTest, StopDuringAReviewEndsItAndRestoresTheControls) {
+    deck.advances = false;  // the out point is never reached
+    auto vcr = make();
+    vcr->fields().setCue("00:00:10:00");
+    vcr->fields().setEnd("00:00:12:15");
+    ASSERT_TRUE(vcr->reviewclip());
+    ASSERT_TRUE(waitFor([&] { return client->words().size() == 3; }));  // waiting for out
+    // While reviewing only the cue bits are reported, and the highlights are still cleared.
+    display.clear();
+    const std::uint8_t s[8] = {0x79, 0x20, 0x00, 0x21, 0x31, 0x00, 0x00, 0x00};
+    EXPECT_EQ(vcr->ExtractStatusString(s), "CuedUp ");
+    EXPECT_THAT(display.calls(), ElementsAre("clearbuttons"));
+    vcr->stop();
+    ASSERT_TRUE(waitDone(*vcr, 3s));
+    EXPECT_TRUE(vcr->cuethread()->gotthere());
+    // The operator's stop is the last frame: the thread does not halt the deck again.
+    EXPECT_EQ(port.commands().back(), kStop);
+    EXPECT_EQ(port.count(kStop), 2);
+    EXPECT_EQ(display.matching("cueControls:").back(), "cueControls:on");
+}
+
+TEST_F(CueTest, ReviewWhoseTimeCodeStandsStillEnds) {
+    deck.advances = false;
+    auto vcr = make();
+    vcr->fields().setCue("00:00:10:00");
+    vcr->fields().setEnd("00:00:12:15");
+    ASSERT_TRUE(vcr->reviewclip());
+    ASSERT_TRUE(waitDone(*vcr));
+    EXPECT_TRUE(vcr->cuethread()->gotthere());
+    EXPECT_EQ(port.commands().back(), kPlay);  // not halted: the deck never got there
+    EXPECT_EQ(display.matching("cueControls:").back(), "cueControls:on");
+}
+
+TEST_F(CueTest, ReviewOfNoLengthIsAPlainCue) {
+    auto vcr = make();
+    vcr->fields().setCue("00:00:10:00");
+    vcr->fields().setEnd("00:00:10:00");
+    test::LogCapture log;
+    ASSERT_TRUE(vcr->reviewclip());
+    EXPECT_TRUE(display.has("ShowStatus:Reviewing Clip of Duration= 0"));
+    EXPECT_TRUE(display.has("ShowStatus:No Review is possible"));
+    ASSERT_TRUE(waitDone(*vcr));
+    EXPECT_TRUE(log.hasLine("No Review is possible"));
+    EXPECT_THAT(port.commands(), ElementsAre(kStop, cueBytes("00:00:10:00"), kPause));
+}
+
+TEST_F(CueTest, ANewCueEndsTheRunningOne) {
+    deck.reportsCued = false;  // the first cue would wait 50 s
+    auto vcr = make();
+    vcr->fields().setCue("00:01:00:00");
+    ASSERT_TRUE(vcr->cue());
+    ASSERT_TRUE(waitFor([&] { return client->words().size() == 1; }));
+    auto first = vcr->cuethread();
+    deck.reportsCued = true;
+    vcr->fields().setCue("00:02:00:00");
+    ASSERT_TRUE(vcr->cue());
+    EXPECT_TRUE(first->finished());
+    EXPECT_TRUE(first->cancelled());
+    ASSERT_TRUE(waitDone(*vcr));
+    EXPECT_NE(vcr->cuethread(), first);
+    // The first cue sent nothing after it was ended.
+    EXPECT_THAT(port.commands(),
+                ElementsAre(cueBytes("00:01:00:00"), cueBytes("00:02:00:00"), kPause));
+    EXPECT_THAT(cueCourse(), ElementsAre("cueControls:off", "cueControls:on", "cueControls:off",
+                                         "ShowStatus:CUED!!", "cueControls:on"));
+}
+
+TEST_F(CueTest, TextsThatAreNoTimeCodeSendNothing) {
+    auto vcr = make();
+    vcr->fields().setCue("00:00:05:00");
+    ASSERT_TRUE(vcr->MakeCueString());
+    const auto filled = vcr->bscue();
+    vcr->fields().setCue("12:3");
+    EXPECT_FALSE(vcr->cue());
+    EXPECT_EQ(display.lastStatus(), "Cue point is not a time code: 12:3");
+    EXPECT_FALSE(vcr->cueplay());
+    vcr->fields().setEnd("00:00:1x:00");
+    EXPECT_FALSE(vcr->cueout());
+    EXPECT_EQ(display.lastStatus(), "Out point is not a time code: 00:00:1x:00");
+    EXPECT_FALSE(vcr->reviewclip());  // RECON: stopped first, then refused
+    EXPECT_EQ(display.lastStatus(), "Cue point is not a time code: 12:3");
+    EXPECT_THAT(port.commands(), ElementsAre(kStop));
+    EXPECT_EQ(vcr->cuethread(), nullptr);
+    EXPECT_EQ(vcr->bscue(), filled);
+    EXPECT_EQ(vcr->CueString(), "00:00:05:00");
+}
+
+TEST_F(CueTest, NothingHappensWithoutAnOpenPort) {
+    port.serialPort = false;
+    auto vcr = make();
+    vcr->fields().setCue("00:01:00:00");
+    EXPECT_FALSE(vcr->cue());
+    EXPECT_FALSE(vcr->CueUp());
+    EXPECT_EQ(vcr->cuethread(), nullptr);
+    EXPECT_TRUE(port.frames().empty());
+}
+
+TEST_F(CueTest, SequencedReviewWaitsForTheOutPointThenPauses) {
+    deck.fps = 120;
+    auto vcr = make();
+    vcr->setscriptactive(true);
+    vcr->fields().setCue("00:00:10:00");
+    vcr->fields().setEnd("00:00:11:00");
+    test::LogCapture log;
+    ASSERT_TRUE(vcr->reviewclip());
+    EXPECT_TRUE(vcr->cuethread()->gotthere());
+    ASSERT_TRUE(waitDone(*vcr));
+    EXPECT_THAT(port.commands(),
+                ElementsAre(kStop, cueBytes("00:00:10:00"), kPause, kPlay, kStop, kPause));
+    EXPECT_FALSE(log.hasLine("Cue/Review/Play Finished!"));
+}
+
+TEST_F(CueTest, ClosingEndsARunningCue) {
+    deck.reportsCued = false;
+    auto vcr = make();
+    vcr->fields().setCue("00:01:00:00");
+    ASSERT_TRUE(vcr->cue());
+    ASSERT_TRUE(waitFor([&] { return client->words().size() == 1; }));
+    auto cue = vcr->cuethread();
+    EXPECT_EQ(vcr->closeDown(), 0);
+    EXPECT_TRUE(cue->finished());
+    EXPECT_EQ(display.matching("cueControls:").back(), "cueControls:on");
+    EXPECT_THAT(port.commands(), ElementsAre(cueBytes("00:01:00:00"), kStop, kStop));
+}
+
+// The deck types below settle for 2 s twice per cue: kept to these two tests.
+TEST_F(CueTest, ReviewOnTheLX1PausesAroundTheCueAndAtTheOutPoint) {
+    core::Ravlin::recon = false;
+    core::Ravlin::lx1 = true;
+    auto vcr = make();
+    EXPECT_EQ(std::make_shared<CueThread>(*vcr, nullptr)->maxtries(), 100);
+    vcr->fields().setCue("00:00:10:00");
+    vcr->fields().setEnd("00:00:10:20");
+    ASSERT_TRUE(vcr->reviewclip());
+    ASSERT_TRUE(waitDone(*vcr));
+    EXPECT_THAT(port.commands(),
+                ElementsAre(kPlay, kPause, kPause, cueBytes("00:00:10:00"), kPlay, kPause));
+    EXPECT_GE(deck.position(), 319);
+}
+
+TEST_F(CueTest, ReviewOnATapeDeckEndsWithStop) {
+    core::Ravlin::recon = false;
+    auto vcr = make();
+    EXPECT_EQ(std::make_shared<CueThread>(*vcr, nullptr)->maxtries(), 2500);
+    vcr->fields().setCue("00:00:10:00");
+    vcr->fields().setEnd("00:00:10:20");
+    ASSERT_TRUE(vcr->reviewclip());
+    ASSERT_TRUE(waitDone(*vcr));
+    EXPECT_THAT(port.commands(), ElementsAre(kStop, cueBytes("00:00:10:00"), kPause, kPlay, kStop));
+    EXPECT_GE(deck.position(), 319);
+}
+
+}  // namespace
+}  // namespace vemo::deck

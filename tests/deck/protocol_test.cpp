@@ -1,0 +1,216 @@
+#include "deck/protocol.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "deck/local_vcr.h"
+#include "deck/status_words.h"
+#include "deck/timecode.h"
+
+namespace vemo::deck {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+template <std::size_t N>
+Bytes bytesOf(const std::array<std::uint8_t, N>& f) {
+    return Bytes(f.begin(), f.end());
+}
+
+struct NamedFrame {
+    const char* name;
+    Bytes bytes;
+};
+
+// Every constant frame of the command table, as the controller exposes it.
+std::vector<NamedFrame> tableFrames() {
+    return {{"bsplay", bytesOf(LocalVCR::bsplay)},
+            {"bspause", bytesOf(LocalVCR::bspause)},
+            {"bsrecord", bytesOf(LocalVCR::bsrecord)},
+            {"bsstop", bytesOf(LocalVCR::bsstop)},
+            {"bsforward", bytesOf(LocalVCR::bsforward)},
+            {"bsrewind", bytesOf(LocalVCR::bsrewind)},
+            {"bsslowfifth", bytesOf(LocalVCR::bsslowfifth)},
+            {"bsslowthird", bytesOf(LocalVCR::bsslowthird)},
+            {"bsslowhalf", bytesOf(LocalVCR::bsslowhalf)},
+            {"bsfasttwo", bytesOf(LocalVCR::bsfasttwo)},
+            {"bsfastfive", bytesOf(LocalVCR::bsfastfive)},
+            {"bsjogf", bytesOf(LocalVCR::bsjogf)},
+            {"bsjogr", bytesOf(LocalVCR::bsjogr)},
+            {"bssbyon", bytesOf(LocalVCR::bssbyon)},
+            {"bssbyoff", bytesOf(LocalVCR::bssbyoff)},
+            {"bseeon", bytesOf(LocalVCR::bseeon)},
+            {"bseeoff", bytesOf(LocalVCR::bseeoff)},
+            {"bscue", bytesOf(protocol::bscue)},
+            {"bsstatus", bytesOf(LocalVCR::bsstatus)},
+            {"bsgettc", bytesOf(LocalVCR::bsgettc)},
+            {"bssettimemode", bytesOf(LocalVCR::bssettimemode)}};
+}
+
+TEST(Protocol, EveryTableFrameCarriesItsChecksumAndDataCount) {
+    for (const auto& f : tableFrames()) {
+        SCOPED_TRACE(f.name);
+        ASSERT_GE(f.bytes.size(), 3u);
+        EXPECT_EQ(f.bytes.back(), protocol::checksum(f.bytes.data(), f.bytes.size() - 1));
+        EXPECT_EQ(f.bytes.size(), protocol::dataCount(f.bytes[0]) + 3);
+    }
+    for (int speed = 0; speed < 256; ++speed) {
+        for (const auto& f : {protocol::shutfwdFrame(speed), protocol::shutrevFrame(speed)}) {
+            EXPECT_EQ(f[3], protocol::checksum(f.data(), 3)) << speed;
+            EXPECT_EQ(f[4], 0x00);
+        }
+    }
+}
+
+TEST(Protocol, ShuttleFramesAreFiveBytesWithTheSpeed) {
+    EXPECT_EQ(bytesOf(protocol::shutfwdFrame(40)), (Bytes{0x21, 0x13, 0x28, 0x5C, 0x00}));
+    EXPECT_EQ(bytesOf(protocol::shutrevFrame(40)), (Bytes{0x21, 0x23, 0x28, 0x6C, 0x00}));
+    // Only the low 8 bits of the speed travel.
+    EXPECT_EQ(protocol::shutfwdFrame(0x128), protocol::shutfwdFrame(0x28));
+}
+
+TEST(Protocol, CueFrameFromTimeText) {
+    auto f = protocol::cueFrame("01:02:03:04");
+    ASSERT_TRUE(f);
+    EXPECT_EQ(bytesOf(*f), (Bytes{0x24, 0x31, 0x04, 0x03, 0x02, 0x01, 0x5F}));
+    auto g = protocol::cueFrame("23:59:59:29");
+    ASSERT_TRUE(g);
+    EXPECT_EQ(bytesOf(*g),
+              (Bytes{0x24, 0x31, 0x29, 0x59, 0x59, 0x23, protocol::checksum(g->data(), 6)}));
+    // The separators are not examined.
+    EXPECT_EQ(protocol::cueFrame("01.02.03;04"), f);
+}
+
+TEST(Protocol, CueFrameRefusesTextsThatAreNoTimeCode) {
+    for (const char* bad : {"", "01:02:03:0", "0a:02:03:04", "01:02:03:4 ", "01:-2:03:04",
+                            "01:02:0x:04", "  :  :  :  "}) {
+        EXPECT_FALSE(protocol::cueFrame(bad)) << '"' << bad << '"';
+    }
+}
+
+TEST(TimeCodeBcd, FlagBitsOfFramesAndHoursAreIgnored) {
+    BcdDigits d = TCFBCD(0x59);  // flag bit 6 set, BCD 19
+    EXPECT_EQ(d.tens, '1');
+    EXPECT_EQ(d.units, '9');
+    EXPECT_EQ(d.val, 19);
+    d = TCFBCD(0x1A);  // units nibble 10 wraps to 0
+    EXPECT_EQ(std::string({d.tens, d.units}), "10");
+    EXPECT_EQ(d.val, 10);
+    d = TCFBCD(0xC1);
+    EXPECT_EQ(std::string({d.tens, d.units}), "01");
+    std::string tc = "00:00:00:00";
+    EXPECT_EQ(TCFBCD(0xC1, tc, 0), 1);
+    EXPECT_EQ(TCFBCD(0x59, tc, 9), 19);
+    EXPECT_EQ(tc, "01:00:00:19");
+}
+
+TEST(TimeCodeBcd, EveryByteDecodesToTwoDigits) {
+    for (int b = 0; b < 256; ++b) {
+        for (BcdDigits d :
+             {TCBCD(static_cast<std::uint8_t>(b)), TCFBCD(static_cast<std::uint8_t>(b))}) {
+            ASSERT_TRUE(d.tens >= '0' && d.tens <= '9') << b;
+            ASSERT_TRUE(d.units >= '0' && d.units <= '9') << b;
+            ASSERT_EQ(d.val, (d.tens - '0') * 10 + (d.units - '0')) << b;
+        }
+    }
+    // A minutes or seconds byte with its top bit set loses only that bit.
+    BcdDigits d = TCBCD(0xD9);
+    EXPECT_EQ(std::string({d.tens, d.units}), "59");
+}
+
+TEST(TimeCodeBcd, TimeDataReplyDecodesOnlyWhenSevenBytesFrom74) {
+    std::uint8_t r[16] = {0x74, 0x04, 0x59, 0x23, 0x45, 0xC1, 0x00};
+    auto tc = protocol::decodeTimeData(r, 7);
+    ASSERT_TRUE(tc);
+    EXPECT_EQ(tc->text(), "01:45:23:19");
+    EXPECT_EQ(tc->frameCount(), 108000 + 45 * 1800 + 23 * 30 + 19);
+    EXPECT_FALSE(protocol::decodeTimeData(r, 8));
+    EXPECT_FALSE(protocol::decodeTimeData(r, 6));
+    r[0] = 0x79;
+    EXPECT_FALSE(protocol::decodeTimeData(r, 7));
+}
+
+TEST(TimeCodeText, FrameCountsAndTextsRoundTrip) {
+    EXPECT_EQ(framesOf("01:00:00:00"), 108000);
+    EXPECT_EQ(framesOf("00:00:12:15"), 375);
+    EXPECT_FALSE(framesOf("00:00:12"));
+    EXPECT_EQ(TimeCode::fromFrameCount(375).text(), "00:00:12:15");
+    for (int n : {0, 29, 30, 1799, 1800, 107999, 108000, 2591999}) {
+        TimeCode t = TimeCode::fromFrameCount(n);
+        EXPECT_EQ(TimeCode::parse(t.text()), t);
+        EXPECT_EQ(t.frameCount(), n);
+        auto b = t.toBCD();
+        EXPECT_EQ(TimeCode::fromBCD(b[0], b[1], b[2], b[3]), t);
+    }
+}
+
+struct StatusCase {
+    Bytes s;
+    bool lx1;
+    bool reviewing;
+    std::string words;
+    std::vector<Control> highlights;
+    bool cueup;
+    bool preroll;
+};
+
+TEST(StatusWords, DecodesWordsHighlightsAndCueBits) {
+    const std::vector<StatusCase> cases = {
+        {{0x79, 0x20, 0x00, 0x21, 0x00, 0x00, 0x00, 0x00},
+         false,
+         false,
+         "Play Stop ",
+         {Control::bplay, Control::bstop},
+         false,
+         false},
+        {{0x79, 0x20, 0x00, 0x00, 0x11, 0x00, 0x00, 0x00},
+         false,
+         false,
+         "Jog CuedUp ",
+         {Control::bjogf},
+         true,
+         false},
+        {{0x79, 0x20, 0x00, 0x00, 0x14 | 0x20, 0x00, 0x01, 0x00},
+         false,
+         false,
+         "Shuttle Jog PreCue ",
+         {Control::vsb, Control::bjogr},
+         false,
+         true},
+        {{0x79, 0x20, 0x00, 0x8E, 0x00, 0x00, 0x00, 0x00},
+         false,
+         false,
+         "Rec FF REW Stby ",
+         {Control::brecord, Control::bfwd, Control::brew, Control::bsbyon},
+         false,
+         false},
+        // The LX1 recorder has no standby, shuttle or jog.
+        {{0x79, 0x20, 0x00, 0x80, 0x30, 0x00, 0x00, 0x00}, true, false, "", {}, false, false},
+        {{0x79, 0x20, 0x00, 0xA1, 0x31, 0x00, 0x00, 0x00},
+         true,
+         false,
+         "Play Stop CuedUp ",
+         {Control::bplay, Control::bstop},
+         true,
+         false},
+        // While reviewing only the cue bits are reported.
+        {{0x79, 0x20, 0x00, 0xFF, 0x31, 0x00, 0x01, 0x00},
+         false,
+         true,
+         "CuedUp PreCue ",
+         {},
+         true,
+         true},
+    };
+    for (const auto& c : cases) {
+        StatusWords st = decodeStatus(c.s.data(), c.lx1, c.reviewing);
+        SCOPED_TRACE(c.words);
+        EXPECT_EQ(st.words, c.words);
+        EXPECT_EQ(st.highlights, c.highlights);
+        EXPECT_EQ(st.cueup, c.cueup);
+        EXPECT_EQ(st.preroll, c.preroll);
+    }
+}
+
+}  // namespace
+}  // namespace vemo::deck

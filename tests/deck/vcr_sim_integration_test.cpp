@@ -1,0 +1,114 @@
+// The deck controller over the real command port against the deck simulator on a pty.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "deck/cue_thread.h"
+#include "deck/local_vcr.h"
+#include "deck_fakes.h"
+#include "serial/ser_out_port.h"
+#include "support/process.h"
+#include "support/temp_dir.h"
+
+namespace vemo::deck {
+namespace {
+
+using namespace std::chrono_literals;
+using vemo::test::waitFor;
+
+// A simulator process and the console side of its line.
+class SimDeck {
+  public:
+    explicit SimDeck(std::vector<std::string> extra) {
+        link_ = dir_.file("deck");
+        std::vector<std::string> args{"--link", link_.string(), "--type", "recon"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        sim_ = std::make_unique<vemo::test::ChildProcess>(
+            vemo::test::builtProgram("tools/decksim/vemo-decksim"), args, dir_.path());
+        ready_ = waitFor([&] { return std::filesystem::is_symlink(link_); }, 10s);
+        if (!ready_)
+            return;
+        port_ = std::make_unique<serial::SerOutPort>(link_.string());
+        port_->setwait(9);
+    }
+    bool ready() const { return ready_ && port_ && !port_->bad(); }
+    serial::SerOutPort& port() { return *port_; }
+    bool simRunning() { return sim_->running(); }
+    std::string simOutput() const { return sim_->output(); }
+
+  private:
+    vemo::test::TempDir dir_;
+    std::filesystem::path link_;
+    std::unique_ptr<vemo::test::ChildProcess> sim_;
+    std::unique_ptr<serial::SerOutPort> port_;
+    bool ready_ = false;
+};
+
+class SimTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!std::filesystem::exists(vemo::test::builtProgram("tools/decksim/vemo-decksim"))) {
+            GTEST_SKIP() << "vemo-decksim is not built";
+        }
+        core::Ravlin::resetGlobals();
+        core::Ravlin::recon = true;
+    }
+    void TearDown() override { core::Ravlin::resetGlobals(); }
+
+    test::FakeDisplay display;
+};
+
+TEST_F(SimTest, PlayStopAndCueAgainstTheSimulator) {
+    SimDeck sim({});
+    ASSERT_TRUE(sim.ready()) << sim.simOutput();
+    LocalVCR vcr(&sim.port(), 2001, false);
+    vcr.setDisplay(&display);
+    vcr.announceReady();
+    vcr.GetTC();
+    ASSERT_TRUE(waitFor([&] { return display.lastStatus() == "Stop "; }));
+
+    vcr.play();
+    ASSERT_TRUE(waitFor([&] { return display.lastStatus().find("Play ") == 0; }));
+    EXPECT_TRUE(display.has(test::FakeDisplay::hl(Control::bplay)));
+    const int f0 = vcr.tcframes();
+    const auto t0 = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(2s);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    const double fps = (vcr.tcframes() - f0) / seconds;
+    EXPECT_GT(fps, 20.0);
+    EXPECT_LT(fps, 40.0);
+
+    vcr.stop();
+    ASSERT_TRUE(waitFor([&] { return display.lastStatus() == "Stop "; }));
+    EXPECT_TRUE(display.has(test::FakeDisplay::hl(Control::bstop)));
+
+    vcr.fields().setCue("00:00:30:00");
+    ASSERT_TRUE(vcr.cue());
+    ASSERT_TRUE(waitFor([&] { return vcr.cuethread()->finished(); }, 60s));
+    EXPECT_TRUE(display.has("ShowStatus:CUED!!"));
+    EXPECT_TRUE(waitFor([&] { return vcr.TCString() == "00:00:30:00"; }, 5s));
+    vcr.stopPolling();
+}
+
+TEST_F(SimTest, LostAndJunkRepliesKeepThePollingAlive) {
+    SimDeck sim({"--drop", "0.3", "--garbage", "0.2", "--seed", "7"});
+    ASSERT_TRUE(sim.ready()) << sim.simOutput();
+    LocalVCR vcr(&sim.port(), 2001, false);
+    vcr.setDisplay(&display);
+    vcr.GetTC();
+    vcr.play();
+    ASSERT_TRUE(waitFor([&] { return display.has("ShowStatus:No VCR Status"); }, 30s));
+    // Time codes keep arriving after the lost ones.
+    const auto shown = display.matching("ShowTC:").size();
+    EXPECT_TRUE(waitFor([&] { return display.matching("ShowTC:").size() > shown + 10; }));
+    vcr.stop();
+    vcr.stopPolling();
+    EXPECT_TRUE(sim.simRunning());
+}
+
+}  // namespace
+}  // namespace vemo::deck
