@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <atomic>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "deck/deck_display.h"
+#include "deck/time_fields.h"
+#include "ui/main_layout.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+
+namespace vemo::deck {
+class LocalVCR;
+}
+
+namespace vemo::ui {
+
+// The main control window: transport, cue and review buttons, the three time fields, the
+// shuttle slider and the status line of the one deck. Display calls may come from any
+// thread; they are queued to the window's own thread.
+class LocalGUI : public QWidget, public deck::DeckDisplay {
+  public:
+    explicit LocalGUI(deck::LocalVCR& svcr, QWidget* parent = nullptr);
+    ~LocalGUI() override;
+
+    // Display operations (any thread).
+    void ShowTC(const std::string& text) override;
+    void ShowStatus(const std::string& text) override;
+    void ShowStat(const std::string& text) { ShowStatus(text); }
+    void ShowPlay(bool) {}
+    void clearbuttons() override;
+    void hilight(deck::Control control) override;
+    void hilightinout(bool in, bool out);
+    void show() override;
+    void setCueControlsEnabled(bool enabled) override;
+    void EnableConnect(bool enabled) override;
+    void setcue() override;
+    void setreview() override;
+    void ShowIP(const std::string& address);
+
+    // The shared listener: shows the word, then performs the first operation matching it.
+    void actionPerformed(const std::string& word);
+
+    // Closing the logger window re-enables the logger button (any thread).
+    void loggerClosed();
+
+    // Hooks filled by the parts built later. onOpenLogger returns true when a logger window
+    // opened (the button then stays disabled until loggerClosed).
+    std::function<bool()> onOpenLogger;
+    std::function<void()> onOpenEdlMaker;
+    std::function<void()> onScript;
+    std::function<void()> onConnect;
+    // Called after the window closed and the deck was shut down, with the exit code.
+    std::function<void(int)> onClosed;
+
+    // Controls currently carrying a highlight bar (window thread).
+    bool isHighlighted(std::string_view name) const;
+    const std::vector<Placement>& layout() const { return layout_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildControls();
+    void buildHiddenControls();
+    void placeControls();
+    void connectControls();
+    QPushButton* addButton(std::string_view name, std::string_view caption);
+    QLineEdit* addTimeField(const char* name);
+    void slider(int value);
+    void cueFieldEntered();
+    void jogAndStop(bool forward);
+    void eeOffSequence();
+    void openLogger();
+    void refreshField(deck::TimeFields::Field field);
+    void queueFieldRefresh(deck::TimeFields::Field field);
+    void clearRow(int y);
+    void setHighlighted(std::string_view name, bool on);
+    void setGreyed(QWidget* widget, bool enabled);
+    // Runs fn on the window thread: at once when called there, queued otherwise.
+    void onGui(std::function<void()> fn);
+
+    deck::LocalVCR& svcr_;
+    bool lx1_;
+    bool recon_;
+    bool lanc_;
+    const std::vector<Placement>& layout_;
+
+    std::map<std::string, QWidget*, std::less<>> controls_;
+    std::map<std::string, QPushButton*, std::less<>> buttons_;
+    QLineEdit* tcfield_ = nullptr;
+    QLineEdit* cuefield_ = nullptr;
+    QLineEdit* endfield_ = nullptr;
+    QLineEdit* statusfield_ = nullptr;
+    QLineEdit* ipfield_ = nullptr;
+    QLabel* statuslabel_ = nullptr;
+    QScrollBar* vsb_ = nullptr;
+    int vsbval_ = 48;
+
+    std::set<std::string, std::less<>> highlighted_;
+    std::array<std::atomic<bool>, 3> refreshPending_{};
+    bool closing_ = false;
+};
+
+}  // namespace vemo::ui

@@ -1,0 +1,159 @@
+// What the main window's buttons, fields and slider do.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "core/utils.h"
+#include "deck/local_vcr.h"
+#include "ui/local_gui.h"
+#include "ui/main_controls.h"
+
+namespace vemo::ui {
+
+void LocalGUI::connectControls() {
+    for (const ButtonSpec& spec : mainButtons()) {
+        QPushButton* button = buttons_.at(std::string(spec.name));
+        if (spec.name == "blogger") {
+            connect(button, &QPushButton::clicked, this, [this] { openLogger(); });
+        } else if (spec.name == "bedlmaker") {
+            // The shared listener only shows its word; its own listener opens the window.
+            connect(button, &QPushButton::clicked, this, [this] {
+                actionPerformed("EDLMaker");
+                if (onOpenEdlMaker)
+                    onOpenEdlMaker();
+            });
+        } else {
+            std::string word(spec.action);
+            connect(button, &QPushButton::clicked, this, [this, word] { actionPerformed(word); });
+        }
+    }
+    connect(vsb_, &QScrollBar::valueChanged, this, [this](int v) { slider(v); });
+    connect(cuefield_, &QLineEdit::returnPressed, this, [this] { cueFieldEntered(); });
+    // Typed in and out points go into the shared store at once; Enter in the out field
+    // does nothing, the typed point is taken by the next cue or review.
+    connect(cuefield_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { svcr_.fields().setCue(text.toStdString()); });
+    connect(endfield_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { svcr_.fields().setEnd(text.toStdString()); });
+}
+
+void LocalGUI::actionPerformed(const std::string& word) {
+    ShowStatus(word);
+    deck::LocalVCR& v = svcr_;
+    if (word == "Stop") {
+        v.stop();
+    } else if (word == "Play") {
+        v.play();
+    } else if (word == "Pause") {
+        v.pause();
+    } else if (word == "Forward") {
+        v.forward();
+    } else if (word == "Rewind") {
+        v.rewind();
+    } else if (word == "Slow2") {
+        v.slowhalf();
+    } else if (word == "Slow3") {
+        v.slowthird();
+    } else if (word == "Slow5") {
+        v.slowfifth();
+    } else if (word == "Fast2") {
+        v.fasttwo();
+    } else if (word == "Fast5") {
+        v.fastfive();
+    } else if (word == "Sbyon") {
+        v.sbyon();
+    } else if (word == "Sbyoff") {
+        v.sbyoff();
+    } else if (word == "SCRIPT") {
+        if (onScript)
+            onScript();
+    } else if (word == "EEOn") {
+        v.eeon();
+    } else if (word == "EEOff") {
+        eeOffSequence();
+    } else if (word == "Jogf") {
+        jogAndStop(true);
+    } else if (word == "Jogr") {
+        jogAndStop(false);
+    } else if (word == "Cue") {
+        v.cue();  // a bad in point is reported by the controller
+    } else if (word == "CueOut") {
+        v.cueout();
+    } else if (word == "SetCue") {
+        setcue();
+    } else if (word == "SetRev") {
+        setreview();
+    } else if (word == "Cueplay") {
+        v.cueplay();
+    } else if (word == "Review") {
+        v.reviewclip();
+    } else if (word == "Record") {
+        v.record();
+    } else if (word == "Connect") {
+        if (onConnect)
+            onConnect();
+        ShowStatus("Awaiting Client Connection");
+    }
+}
+
+void LocalGUI::jogAndStop(bool forward) {
+    // A LANC deck jogs one step by itself; other decks jog for 600 ms and stop.
+    if (forward) {
+        svcr_.jogf();
+        if (lanc_)
+            return;
+    } else {
+        svcr_.jogr();
+        if (lanc_) {
+            svcr_.pause();
+            return;
+        }
+    }
+    core::Utils::DelayT(600);
+    svcr_.stop();
+}
+
+void LocalGUI::eeOffSequence() {
+    // No EE frame: the deck leaves EE by a short jog forward and back.
+    svcr_.jogf();
+    core::Utils::DelayT(600);
+    svcr_.stop();
+    svcr_.jogr();
+    core::Utils::DelayT(600);
+    svcr_.stop();
+}
+
+void LocalGUI::slider(int v) {
+    vsbval_ = v;
+    if (v >= 54) {
+        svcr_.shutfwd((v - 48) * 2);
+    } else if (v <= 42) {
+        svcr_.shutrev((48 - v) * 2);
+    } else {
+        svcr_.pause();  // the dead band around the centre
+    }
+}
+
+void LocalGUI::cueFieldEntered() {
+    svcr_.fields().setCue(cuefield_->text().toStdString());
+    svcr_.MakeCueString();
+}
+
+void LocalGUI::openLogger() {
+    // No logger window opened: the button stays as it was.
+    if (!onOpenLogger || !onOpenLogger())
+        return;
+    QPushButton* blogger = buttons_.at("blogger");
+    blogger->setEnabled(false);
+    setGreyed(blogger, false);
+}
+
+void LocalGUI::loggerClosed() {
+    onGui([this] {
+        QPushButton* blogger = buttons_.at("blogger");
+        blogger->setEnabled(true);
+        setGreyed(blogger, true);
+    });
+}
+
+}  // namespace vemo::ui

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <functional>
+#include <mutex>
+#include <vector>
+
+#include "serial/command_port.h"
+
+namespace vemo::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A deck command port that records every frame sent and answers from a reply function
+// (no reply at all unless one is set).
+class FakeCommandPort : public serial::CommandPort {
+  public:
+    using Reply = std::function<serial::ExchangeResult(const Bytes& frame)>;
+
+    serial::ExchangeResult SendSerial(const std::uint8_t* frame, std::size_t size) override {
+        Bytes bytes(frame, frame + size);
+        Reply reply;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            frames_.push_back(bytes);
+            reply = reply_;
+        }
+        serial::ExchangeResult result = reply ? reply(bytes) : serial::ExchangeResult{};
+        std::lock_guard<std::mutex> lock(mutex_);
+        count_ = result.count;
+        return result;
+    }
+    int SerCount() const override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return count_;
+    }
+    bool hasSerialPort() const override { return true; }
+    bool hasOutputStream() const override { return true; }
+
+    void setReply(Reply reply) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        reply_ = std::move(reply);
+    }
+    std::vector<Bytes> frames() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return frames_;
+    }
+    void clear() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        frames_.clear();
+    }
+    bool sent(const Bytes& frame) const {
+        for (const Bytes& f : frames()) {
+            if (f == frame)
+                return true;
+        }
+        return false;
+    }
+
+    // A reply of the given bytes.
+    static serial::ExchangeResult answer(const Bytes& bytes) {
+        serial::ExchangeResult r;
+        for (std::size_t i = 0; i < bytes.size() && i < r.bytes.size(); ++i)
+            r.bytes[i] = bytes[i];
+        r.count = static_cast<int>(bytes.size());
+        return r;
+    }
+
+  private:
+    mutable std::mutex mutex_;
+    std::vector<Bytes> frames_;
+    Reply reply_;
+    int count_ = 0;
+};
+
+}  // namespace vemo::test

@@ -1,0 +1,216 @@
+// Display calls from the deck's threads, highlight bars, the window-thread wait and closing.
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
+#include <thread>
+
+#include "core/utils.h"
+#include "ui/gui_wait.h"
+#include "ui/main_window_fixture.h"
+#include "ui/qt_clipboard.h"
+
+namespace vemo::test {
+namespace {
+
+// A status reply with the given transport bytes s[3], s[4] and s[6].
+serial::ExchangeResult statusReply(std::uint8_t s3, std::uint8_t s4, std::uint8_t s6) {
+    return FakeCommandPort::answer({0x79, 0x20, 0x00, s3, s4, 0x00, s6, 0x00, 0x00});
+}
+
+class DisplayTest : public MainWindowTest {
+  protected:
+    // Answers the status-sense frame with the given status bytes.
+    void deckStatus(std::uint8_t s3, std::uint8_t s4 = 0, std::uint8_t s6 = 0) {
+        port.setReply([=](const Bytes& f) {
+            return f.size() == 4 && f[0] == 0x61 && f[1] == 0x20 ? statusReply(s3, s4, s6)
+                                                                 : serial::ExchangeResult{};
+        });
+    }
+    // Polls the status from another thread, as the polling thread does.
+    void pollStatusFromThread() {
+        std::thread t([this] { vcr->CommandStatus(); });
+        t.join();
+    }
+    // The colour just above a control, where its highlight bar goes.
+    QColor barColour(const char* name) {
+        QImage image = gui->grab().toImage();
+        QRect g = child(name)->geometry();
+        return image.pixelColor(g.x() + g.width() / 2, g.y() - 1);
+    }
+};
+
+TEST_F(DisplayTest, StatusRepliesHighlightControlsAndSurviveRepaints) {
+    make("TAPE");
+    showWindow();
+    deckStatus(0x21);  // Play and Stop
+    pollStatusFromThread();
+    QTRY_COMPARE(status(), QString("Play Stop "));
+    EXPECT_TRUE(gui->isHighlighted("bplay"));
+    EXPECT_TRUE(gui->isHighlighted("bstop"));
+    EXPECT_FALSE(gui->isHighlighted("bfwd"));
+    gui->repaint();
+    EXPECT_EQ(barColour("bplay"), QColor(Qt::red));
+    EXPECT_EQ(barColour("bstop"), QColor(Qt::red));
+    EXPECT_EQ(barColour("bfwd"), QColor(90, 170, 250));
+    gui->hide();
+    gui->show();
+    QTest::qWait(20);
+    EXPECT_EQ(barColour("bplay"), QColor(Qt::red)) << "a repaint keeps the bars";
+
+    // The next reply clears the bars first.
+    deckStatus(0x00, 0x11);  // Jog forward, cued up
+    pollStatusFromThread();
+    QTRY_COMPARE(status(), QString("Jog CuedUp "));
+    EXPECT_FALSE(gui->isHighlighted("bplay"));
+    EXPECT_TRUE(gui->isHighlighted("bjogf"));
+    EXPECT_EQ(barColour("bplay"), QColor(90, 170, 250));
+    EXPECT_EQ(barColour("bjogf"), QColor(Qt::red));
+
+    deckStatus(0x02, 0x20);  // Rec and Shuttle
+    pollStatusFromThread();
+    QTRY_VERIFY(gui->isHighlighted("vsb"));
+    EXPECT_TRUE(gui->isHighlighted("brecord"));
+    EXPECT_FALSE(gui->isHighlighted("bjogf"));
+}
+
+TEST_F(DisplayTest, RecorderShowsNoTapeHighlights) {
+    make("LX1");
+    showWindow();
+    deckStatus(0x80, 0x30);  // standby, shuttle, jog: no meaning on the recorder
+    pollStatusFromThread();
+    QTest::qWait(50);
+    EXPECT_FALSE(gui->isHighlighted("bsbyon"));
+    EXPECT_FALSE(gui->isHighlighted("vsb"));
+    EXPECT_FALSE(gui->isHighlighted("bjogf"));
+}
+
+TEST_F(DisplayTest, InOutHighlights) {
+    make("TAPE");
+    showWindow();
+    gui->hilightinout(true, false);
+    EXPECT_TRUE(gui->isHighlighted("cuefield"));
+    EXPECT_FALSE(gui->isHighlighted("endfield"));
+    EXPECT_EQ(barColour("cuefield"), QColor(Qt::red));
+    gui->hilightinout(false, true);
+    EXPECT_FALSE(gui->isHighlighted("cuefield"));
+    EXPECT_TRUE(gui->isHighlighted("endfield"));
+    gui->hilight(deck::Control::bplay);
+    gui->clearbuttons();  // does not touch the in/out row
+    EXPECT_TRUE(gui->isHighlighted("endfield"));
+    EXPECT_FALSE(gui->isHighlighted("bplay"));
+}
+
+TEST_F(DisplayTest, CallsFromOtherThreadsLandOnTheWindowThread) {
+    make("TAPE");
+    showWindow();
+    std::atomic<int> offThread{0};
+    std::atomic<int> changes{0};
+    auto watch = [&](QLineEdit* field) {
+        QObject::connect(
+            field, &QLineEdit::textChanged, field,
+            [&](const QString&) {
+                ++changes;
+                if (QThread::currentThread() != qApp->thread())
+                    ++offThread;
+            },
+            Qt::DirectConnection);
+    };
+    for (const char* name : {"statusfield", "tcfield", "cuefield", "endfield"}) {
+        watch(child<QLineEdit>(name));
+    }
+    std::thread worker([this] {
+        for (int i = 0; i < 200; ++i) {
+            char tc[12];
+            std::snprintf(tc, sizeof tc, "00:00:%02d:%02d", i / 30, i % 30);
+            gui->ShowTC(tc);
+            gui->ShowStatus("Play ");
+        }
+        vcr->fields().setCue("00:10:00:00");
+        vcr->fields().setEnd("00:10:05:00");
+        gui->hilight(deck::Control::bfwd);
+        gui->setCueControlsEnabled(false);
+        gui->EnableConnect(false);
+        gui->ShowStatus("done");
+    });
+    worker.join();
+    QTRY_COMPARE(status(), QString("done"));
+    EXPECT_EQ(child<QLineEdit>("tcfield")->text(), QString("00:00:06:19"));
+    EXPECT_EQ(child<QLineEdit>("cuefield")->text(), QString("00:10:00:00"));
+    EXPECT_EQ(child<QLineEdit>("endfield")->text(), QString("00:10:05:00"));
+    EXPECT_TRUE(gui->isHighlighted("bfwd"));
+    EXPECT_FALSE(button("bcue")->isEnabled());
+    EXPECT_FALSE(button("bconnect")->isEnabled());
+    EXPECT_GT(changes.load(), 0);
+    EXPECT_EQ(offThread.load(), 0);
+}
+
+TEST_F(DisplayTest, WindowThreadWaitKeepsShowingQueuedCalls) {
+    make("TAPE");
+    showWindow();
+    ui::installGuiWaitHook();
+    std::atomic<bool> shownDuringWait{false};
+    QObject::connect(child<QLineEdit>("statusfield"), &QLineEdit::textChanged, gui.get(),
+                     [&](const QString& text) {
+                         if (text == "during wait" && ui::guiWaiting())
+                             shownDuringWait = true;
+                     });
+    std::thread worker([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        gui->ShowStatus("during wait");
+        gui->ShowTC("00:00:01:00");
+    });
+    core::Utils::DelayT(600);
+    worker.join();
+    EXPECT_TRUE(shownDuringWait.load());
+    EXPECT_FALSE(ui::guiWaiting());
+
+    // Other threads simply sleep.
+    bool hooked = true;
+    std::thread other([&] { hooked = ui::guiWait(10); });
+    other.join();
+    EXPECT_FALSE(hooked);
+    core::Utils::setWaitHook(nullptr);
+}
+
+TEST_F(DisplayTest, CloseDuringAWaitIsDeferredUntilItEnds) {
+    make("TAPE");
+    showWindow();
+    ui::installGuiWaitHook();
+    int closedWith = -1;
+    gui->onClosed = [&](int code) { closedWith = code; };
+    QTimer::singleShot(50, gui.get(), [this] { gui->close(); });
+    core::Utils::DelayT(400);
+    EXPECT_TRUE(gui->isVisible()) << "the close waits for the wait to end";
+    EXPECT_TRUE(port.frames().empty());
+    QTRY_VERIFY(!gui->isVisible());
+    EXPECT_EQ(closedWith, 0);
+    // stoponexit: stop twice, 500 ms apart.
+    EXPECT_EQ(port.frames(), (std::vector<Bytes>{kStop, kStop}));
+    core::Utils::setWaitHook(nullptr);
+}
+
+TEST_F(DisplayTest, CloseWithoutStopOnExitSendsNothing) {
+    make("TAPE");
+    core::Ravlin::stoponexit = false;
+    showWindow();
+    int closedWith = -1;
+    gui->onClosed = [&](int code) { closedWith = code; };
+    gui->close();
+    EXPECT_FALSE(gui->isVisible());
+    EXPECT_EQ(closedWith, 0);
+    EXPECT_TRUE(port.frames().empty());
+}
+
+TEST_F(DisplayTest, ClipboardTakesTimeCodesFromAnyThread) {
+    make("TAPE");
+    ui::QtClipboard sink;
+    std::thread worker([&] { sink.setText("01:02:03:04\n"); });
+    worker.join();
+    QTRY_COMPARE(QGuiApplication::clipboard()->text(), QString("01:02:03:04\n"));
+}
+
+}  // namespace
+}  // namespace vemo::test

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QtTest/QTest>
+#include <memory>
+
+#include "core/ravlin.h"
+#include "deck/local_vcr.h"
+#include "support/process.h"
+#include "ui/fake_command_port.h"
+#include "ui/local_gui.h"
+
+namespace vemo::test {
+
+// Frames the main window's tests look for.
+inline const Bytes kPlay{0x20, 0x01, 0x21};
+inline const Bytes kPause{0x21, 0x13, 0x00, 0x34};
+inline const Bytes kStop{0x20, 0x00, 0x20};
+inline const Bytes kJogF{0x21, 0x11, 0x10, 0x42};
+inline const Bytes kJogR{0x21, 0x21, 0x10, 0x52};
+
+// A real controller over a recording port, and its main window.
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void make(const char* type = "TAPE", bool lanc = false) {
+        core::Ravlin::resetGlobals();
+        core::Ravlin::VCRType = type;
+        core::Ravlin::lx1 = core::equalsIgnoreCase(type, "LX1");
+        core::Ravlin::recon = core::equalsIgnoreCase(type, "RECON");
+        core::Ravlin::lanc = lanc;
+        core::Ravlin::note = "Bench";
+        core::Ravlin::title = " Vemo Video Deck Console";
+        vcr = std::make_unique<deck::LocalVCR>(&port, 2001, lanc);
+        gui = std::make_unique<ui::LocalGUI>(*vcr);
+        vcr->setDisplay(gui.get());
+    }
+    void TearDown() override {
+        if (vcr) {
+            vcr->stopCue();
+            vcr->stopPolling();
+            vcr->setDisplay(nullptr);
+        }
+        gui.reset();
+        vcr.reset();
+        core::Ravlin::resetGlobals();
+    }
+    template <typename T = QWidget>
+    T* child(const char* name) {
+        T* w = gui->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QPushButton* button(const char* name) { return child<QPushButton>(name); }
+    QString status() { return child<QLineEdit>("statusfield")->text(); }
+    void showWindow() {
+        gui->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(gui.get()));
+    }
+
+    FakeCommandPort port;
+    std::unique_ptr<deck::LocalVCR> vcr;
+    std::unique_ptr<ui::LocalGUI> gui;
+};
+
+}  // namespace vemo::test
