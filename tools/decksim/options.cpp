@@ -1,0 +1,148 @@
+#include "options.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "timecode.h"
+
+namespace vemo::decksim {
+
+namespace {
+
+std::optional<double> number(const std::string& text, double low, double high) {
+    if (text.empty())
+        return std::nullopt;
+    char* end = nullptr;
+    errno = 0;
+    double value = std::strtod(text.c_str(), &end);
+    if (errno != 0 || end == nullptr || *end != '\0' || !(value >= low && value <= high)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<DeckType> deckType(const std::string& text) {
+    if (text == "tape")
+        return DeckType::tape;
+    if (text == "lx1")
+        return DeckType::lx1;
+    if (text == "recon")
+        return DeckType::recon;
+    return std::nullopt;
+}
+
+// Applies one option that takes a value; false with the error set when the value is bad.
+bool takeValue(Options& o, const std::string& name, const std::string& value, std::string& error) {
+    auto fraction = [&](double& into) {
+        auto v = number(value, 0.0, 1.0);
+        if (v)
+            into = *v;
+        return v.has_value();
+    };
+    bool ok = true;
+    if (name == "--link") {
+        o.link = value;
+        ok = !value.empty();
+    } else if (name == "--type") {
+        auto t = deckType(value);
+        if (t)
+            o.type = *t;
+        ok = t.has_value();
+    } else if (name == "--start") {
+        auto f = parseTimeCode(value);
+        if (f)
+            o.startFrames = *f;
+        ok = f.has_value();
+    } else if (name == "--reply-delay") {
+        auto v = number(value, 0.0, 9.0);
+        if (v)
+            o.replyDelayMs = *v;
+        ok = v.has_value();
+    } else if (name == "--drop") {
+        ok = fraction(o.dropFraction);
+    } else if (name == "--nak") {
+        ok = fraction(o.nakFraction);
+    } else if (name == "--garbage") {
+        ok = fraction(o.garbageFraction);
+    } else if (name == "--seed") {
+        auto v = number(value, 0.0, 4294967295.0);
+        if (v)
+            o.seed = static_cast<std::uint32_t>(*v);
+        ok = v.has_value() && *v == static_cast<double>(o.seed);
+    } else if (name == "--log") {
+        o.logFile = value;
+        ok = !value.empty();
+    } else {
+        error = "unknown option " + name;
+        return false;
+    }
+    if (!ok)
+        error = "bad value for " + name + ": \"" + value + "\"";
+    return ok;
+}
+
+}  // namespace
+
+std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& error) {
+    Options o;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i];
+        std::optional<std::string> value;
+        if (auto eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name.resize(eq);
+        }
+        if (name == "--help" || name == "-h") {
+            o.help = true;
+            return o;
+        }
+        if (name == "--pace" || name == "--verbose") {
+            if (value) {
+                error = name + " takes no value";
+                return std::nullopt;
+            }
+            (name == "--pace" ? o.pace : o.verbose) = true;
+            continue;
+        }
+        if (name.rfind("--", 0) != 0) {
+            error = "unknown option " + name;
+            return std::nullopt;
+        }
+        if (!value) {
+            if (i + 1 >= args.size()) {
+                error = name + " needs a value";
+                return std::nullopt;
+            }
+            value = args[++i];
+        }
+        if (!takeValue(o, name, *value, error))
+            return std::nullopt;
+    }
+    if (o.link.empty()) {
+        error = "--link PATH is required";
+        return std::nullopt;
+    }
+    return o;
+}
+
+const char* usageText() {
+    return "Usage: vemo-decksim --link PATH [options]\n"
+           "Emulates a video deck on a pseudo-terminal, speaking the 9-pin style deck\n"
+           "protocol at 38400 8O1. PATH becomes a symbolic link to the line (printed on\n"
+           "standard output); runs until SIGTERM or SIGINT.\n"
+           "\n"
+           "  --link PATH            symbolic link to create for the line (required)\n"
+           "  --type tape|lx1|recon  deck type (default tape)\n"
+           "  --start HH:MM:SS:FF    time code at start (default 00:00:00:00)\n"
+           "  --reply-delay MS       0-9 ms from a frame's last byte to the reply (default 1)\n"
+           "  --pace                 send reply bytes at the line's byte time (0.286 ms)\n"
+           "  --drop FRACTION        0-1: share of replies not sent (the command still acts)\n"
+           "  --nak FRACTION         0-1: share of frames refused with a checksum NAK\n"
+           "  --garbage FRACTION     0-1: share of replies with junk bytes instead or ahead\n"
+           "  --seed N               seed of the fault choices (default 1)\n"
+           "  --log FILE             one line per frame received: time, bytes, position\n"
+           "  --verbose              trace frames and replies on standard error\n"
+           "  --help                 this text\n";
+}
+
+}  // namespace vemo::decksim

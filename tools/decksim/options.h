@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "deck_model.h"
+
+namespace vemo::decksim {
+
+struct Options {
+    std::string link;
+    DeckType type = DeckType::tape;
+    long startFrames = 0;
+    double replyDelayMs = 1.0;
+    bool pace = false;
+    double dropFraction = 0.0;
+    double nakFraction = 0.0;
+    double garbageFraction = 0.0;
+    std::uint32_t seed = 1;
+    std::string logFile;
+    bool verbose = false;
+    bool help = false;
+};
+
+// Parses the command line (argv[0] excluded). On a bad option the error text is set and
+// nothing is returned.
+std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& error);
+const char* usageText();
+
+}  // namespace vemo::decksim
