@@ -1,10 +1,64 @@
 #include "app/console_wiring.h"
 
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+#include "core/ravlin.h"
 #include "core/utils.h"
+#include "deck/local_vcr.h"
+#include "remote/script_runner.h"
+#include "serial/ser_out_port.h"
+#include "ui/gui_wait.h"
+#include "ui/local_gui.h"
+#include "ui/qt_clipboard.h"
+#include "ui/quit_signals.h"
 
 namespace vemo::app {
 
-struct ConsoleWiring::Parts {};
+struct ConsoleWiring::Parts {
+    std::unique_ptr<serial::SerOutPort> sop;  // the deck command port, open for the whole run
+
+    // The controller and its windows; declared after the port, so they go before it.
+    std::unique_ptr<QApplication> app;
+    std::unique_ptr<deck::LocalVCR> vcr;
+    std::unique_ptr<ui::LocalGUI> gui;
+    std::unique_ptr<ui::QtClipboard> clipboard;
+    std::optional<int> exitCode;  // set when the windows could not be started
+
+    ~Parts() {
+        // Threads first: nothing may call into a window that is going away.
+        if (vcr) {
+            vcr->stopPolling();
+            vcr->stopCue();
+            vcr->setDisplay(nullptr);
+            vcr->setClipboard(nullptr);
+        }
+        if (core::Ravlin::svcr == vcr.get())
+            core::Ravlin::svcr = nullptr;
+        clipboard.reset();
+        gui.reset();
+        vcr.reset();
+        core::Utils::setWaitHook(nullptr);
+        app.reset();
+    }
+};
+
+namespace {
+
+// Qt ends the process when it finds no display; say plainly what to do instead.
+bool displayAvailable() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0')
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 ConsoleWiring::ConsoleWiring(int& argc, char** argv)
     : argc_(argc), argv_(argv), parts_(std::make_unique<Parts>()) {}
@@ -12,16 +66,61 @@ ConsoleWiring::ConsoleWiring(int& argc, char** argv)
 ConsoleWiring::~ConsoleWiring() = default;
 
 bool ConsoleWiring::MakeSerialPort(const std::string& name) {
-    // The command port is not built yet: report it as a port that does not open.
-    core::Utils::OutLine(" ");
-    core::Utils::OutLine("Serial Port " + name + " not available");
-    return false;
+    // The port prints its own reasons when it does not open.
+    parts_->sop = std::make_unique<serial::SerOutPort>(name);
+    return !parts_->sop->bad();
 }
 
-void ConsoleWiring::setwait(int /*milliseconds*/) {}
+void ConsoleWiring::setwait(int milliseconds) {
+    if (parts_->sop) {
+        parts_->sop->setwait(milliseconds);
+    }
+}
 
-void ConsoleWiring::createController() {}
+void ConsoleWiring::createController() {
+    Parts& p = *parts_;
+    if (!displayAvailable()) {
+        const char* text =
+            "No display available: set DISPLAY, or QT_QPA_PLATFORM=offscreen to run without "
+            "windows";
+        core::Utils::OutLine(text);
+        std::fprintf(stderr, "%s\n", text);
+        p.exitCode = 1;
+        return;
+    }
+    p.app = std::make_unique<QApplication>(argc_, argv_);
+    // Before any worker thread: waits on the window thread keep the windows painting.
+    ui::installGuiWaitHook();
 
-int ConsoleWiring::run() { return 0; }
+    p.vcr =
+        std::make_unique<deck::LocalVCR>(p.sop.get(), core::Ravlin::socketport, core::Ravlin::lanc);
+    core::Ravlin::svcr = p.vcr.get();
+    deck::LocalVCR* vcr = p.vcr.get();
+
+    p.gui = std::make_unique<ui::LocalGUI>(*vcr);
+    vcr->setDisplay(p.gui.get());
+    p.gui->onClosed = [](int code) { QCoreApplication::exit(code); };
+    p.gui->onScript = [vcr] { remote::ScriptRunner(*vcr).script(); };
+    new ui::QuitSignals(p.gui.get());  // owned by the window
+
+    // >>> Auxiliary controller port (mcs): opened here, before the window is shown.
+
+    p.gui->show();
+    vcr->announceReady();
+    if (core::Ravlin::useclipboard) {
+        p.clipboard = std::make_unique<ui::QtClipboard>();
+        vcr->setClipboard(p.clipboard.get());
+    }
+    // The deck gets a second to settle before polling starts; the window stays live.
+    QTimer::singleShot(1000, p.gui.get(), [vcr] { vcr->GetTC(); });
+}
+
+int ConsoleWiring::run() {
+    if (parts_->exitCode)
+        return *parts_->exitCode;
+    if (!parts_->app)
+        return 0;
+    return parts_->app->exec();
+}
 
 }  // namespace vemo::app

@@ -1,0 +1,142 @@
+#include "remote/command_server.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "core/ravlin.h"
+#include "core/utils.h"
+#include "remote/client_socket.h"
+
+namespace vemo::remote {
+namespace {
+
+constexpr int kBacklog = 8;
+// After a failed accept (out of descriptors, say) the next try waits this long.
+constexpr int kRetryMs = 1000;
+
+struct ListenAddress {
+    sockaddr_storage storage{};
+    socklen_t size = 0;
+    int family = AF_UNSPEC;
+};
+
+// A numeric IPv4 or IPv6 address; host names are not looked up.
+std::optional<ListenAddress> parseAddress(const std::string& text, int port) {
+    ListenAddress a;
+    auto* v4 = reinterpret_cast<sockaddr_in*>(&a.storage);
+    if (::inet_pton(AF_INET, text.c_str(), &v4->sin_addr) == 1) {
+        v4->sin_family = AF_INET;
+        v4->sin_port = htons(static_cast<std::uint16_t>(port));
+        a.size = sizeof(sockaddr_in);
+        a.family = AF_INET;
+        return a;
+    }
+    auto* v6 = reinterpret_cast<sockaddr_in6*>(&a.storage);
+    if (::inet_pton(AF_INET6, text.c_str(), &v6->sin6_addr) == 1) {
+        v6->sin6_family = AF_INET6;
+        v6->sin6_port = htons(static_cast<std::uint16_t>(port));
+        a.size = sizeof(sockaddr_in6);
+        a.family = AF_INET6;
+        return a;
+    }
+    return std::nullopt;
+}
+
+int boundPort(int fd) {
+    sockaddr_storage s{};
+    socklen_t len = sizeof s;
+    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&s), &len) != 0)
+        return -1;
+    if (s.ss_family == AF_INET)
+        return ntohs(reinterpret_cast<sockaddr_in*>(&s)->sin_port);
+    return ntohs(reinterpret_cast<sockaddr_in6*>(&s)->sin6_port);
+}
+
+std::string hostPort(const std::string& host, int family, int port) {
+    std::string h = family == AF_INET6 ? "[" + host + "]" : host;
+    return h + ":" + std::to_string(port);
+}
+
+}  // namespace
+
+CommandServer::CommandServer(deck::LocalVCR& svcr) : svcr_(svcr) {}
+
+CommandServer::~CommandServer() {
+    stop();
+}
+
+bool CommandServer::OpenServerSocket(int port) {
+    auto fail = [&](const std::string& why) {
+        core::OutLine("Command server: " + why);
+        svcr_.ShowStat("Can't Get ServerSocket at Port " + std::to_string(port));
+        return false;
+    };
+    if (thread_.joinable())
+        return fail("the server socket is already in use");
+    if (port < 0 || port > 65535)
+        return fail("port " + std::to_string(port) + " is out of range");
+    std::string host =
+        core::Ravlin::serveraddress.empty() ? "0.0.0.0" : core::Ravlin::serveraddress;
+    auto address = parseAddress(host, port);
+    if (!address)
+        return fail("\"" + host + "\" is not a numeric IPv4 or IPv6 address");
+
+    serial::UniqueFd fd(::socket(address->family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    int on = 1;
+    // errno is taken at once, before anything else can change it.
+    int err = 0;
+    if (!fd.valid()) {
+        err = errno;
+    } else if (::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
+               ::bind(fd.get(), reinterpret_cast<sockaddr*>(&address->storage), address->size) !=
+                   0 ||
+               ::listen(fd.get(), kBacklog) != 0) {
+        err = errno;
+    }
+    if (err != 0) {
+        return fail("cannot listen on " + hostPort(host, address->family, port) + ": " +
+                    std::strerror(err));
+    }
+    int bound = boundPort(fd.get());
+    ss_ = std::move(fd);
+    port_.store(bound);
+    core::OutLine("Command server listening on " + hostPort(host, address->family, bound));
+    svcr_.ShowStat("Server Socket Opened OK at Port " + std::to_string(bound));
+    return true;
+}
+
+bool CommandServer::start(int port) {
+    if (stop_.raised())
+        return false;
+    if (thread_.joinable())
+        return true;
+    if (!ss_.valid() && !OpenServerSocket(port))
+        return false;
+    thread_ = std::thread([this] { serveClients(); });
+    return true;
+}
+
+void CommandServer::serveClients() {
+    while (!stop_.raised()) {
+        auto client = std::make_shared<ClientSocket>(ss_.get(), svcr_, stop_);
+        // Each connection gets a fresh thread; this one only waits for it to end.
+        std::thread connection([client] { client->run(); });
+        connection.join();
+        if (!client->accepted())
+            stop_.sleepFor(kRetryMs);
+    }
+}
+
+void CommandServer::stop() {
+    stop_.raise();
+    if (thread_.joinable())
+        thread_.join();
+    ss_.reset();
+    port_.store(-1);
+}
+
+}  // namespace vemo::remote

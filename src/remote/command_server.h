@@ -1,0 +1,51 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "deck/local_vcr.h"
+#include "remote/stop_signal.h"
+#include "serial/unique_fd.h"
+
+namespace vemo::remote {
+
+// The TCP command server: one listening socket, opened once, and one connection thread at a
+// time on it. When a connection ends the next connection thread starts on the same socket,
+// so the next client is served without the operator doing anything; further clients wait in
+// the socket's queue meanwhile. start() and stop() belong to one thread (the window's).
+class CommandServer {
+  public:
+    explicit CommandServer(deck::LocalVCR& svcr);
+    ~CommandServer();  // stop()
+    CommandServer(const CommandServer&) = delete;
+    CommandServer& operator=(const CommandServer&) = delete;
+
+    // Opens the listening socket on the port, on every local address or only on
+    // core::Ravlin::serveraddress when that is set; reports the outcome on the status line
+    // and in the log. Port 0 takes any free port (see port()).
+    bool OpenServerSocket(int port);
+    // OpenServerSocket (unless already open) and the first connection thread. False when the
+    // socket cannot be opened or after stop(); the console then goes on without a server.
+    bool start(int port);
+    // Ends the connection under way (also a "Wait" it is in) and the waiting for clients,
+    // joins every thread and closes the socket. Safe to call twice; final.
+    void stop();
+
+    // The port the socket listens on, or -1 when it is not open.
+    int port() const { return port_.load(); }
+    bool running() const { return thread_.joinable() && !stop_.raised(); }
+
+  private:
+    void serveClients();
+
+    deck::LocalVCR& svcr_;
+    StopSignal stop_;
+    serial::UniqueFd ss_;
+    std::atomic<int> port_{-1};
+    std::thread thread_;
+};
+
+}  // namespace vemo::remote

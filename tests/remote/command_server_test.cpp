@@ -1,0 +1,317 @@
+#include "remote/command_server.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "core/ravlin.h"
+#include "deck/protocol.h"
+#include "fakes.h"
+#include "support/process.h"
+#include "support/stdout_capture.h"
+#include "tcp_client.h"
+
+namespace vemo::remote {
+namespace {
+
+using namespace std::chrono_literals;
+using deck::LocalVCR;
+using test::FakeDeck;
+using test::TcpClient;
+using vemo::test::waitFor;
+namespace protocol = deck::protocol;
+
+class CommandServerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        core::Ravlin::resetGlobals();
+        core::Ravlin::serveraddress = "127.0.0.1";
+    }
+    void TearDown() override {
+        if (server_)
+            server_->stop();
+        if (vcr_) {
+            vcr_->stopPolling();
+            vcr_->stopCue();
+        }
+        server_.reset();
+        vcr_.reset();
+        core::Ravlin::resetGlobals();
+    }
+
+    // A controller on a fake deck (at 00:01:20:00) with a server on a free port.
+    void startServer(bool recon = false, int framesPerRead = 0) {
+        core::Ravlin::recon = recon;
+        deck_ = std::make_unique<FakeDeck>(2400, framesPerRead);
+        vcr_ = std::make_unique<LocalVCR>(deck_.get(), 0, false);
+        vcr_->setDisplay(&display_);
+        server_ = std::make_unique<CommandServer>(*vcr_);
+        ASSERT_TRUE(server_->start(0));
+        ASSERT_GT(server_->port(), 0);
+    }
+
+    // A client that has been greeted and is the controller's connected client.
+    std::unique_ptr<TcpClient> connectClient() {
+        auto c = std::make_unique<TcpClient>(server_->port());
+        EXPECT_TRUE(c->connected());
+        EXPECT_EQ(c->readLine(), "OK");
+        EXPECT_TRUE(waitFor([&] { return vcr_->connectThread() != nullptr; }));
+        return c;
+    }
+
+    bool statusShown(const std::string& text) {
+        return waitFor([&] { return display_.saw(text); });
+    }
+
+    // The connection ends with the given status; the next client is then awaited.
+    void expectClosedWith(TcpClient& c, const std::string& status, int enabledBefore) {
+        EXPECT_TRUE(c.waitClosed());
+        EXPECT_TRUE(statusShown(status)) << status;
+        EXPECT_TRUE(waitFor([&] { return display_.connectEnabled() > enabledBefore; }));
+        EXPECT_EQ(vcr_->connectThread(), nullptr);
+    }
+
+    test::FakeDisplay display_;
+    std::unique_ptr<FakeDeck> deck_;
+    std::unique_ptr<LocalVCR> vcr_;
+    std::unique_ptr<CommandServer> server_;
+};
+
+TEST_F(CommandServerTest, GreetsWithOkAndAnswersGetTCAndStatus) {
+    startServer();
+    EXPECT_TRUE(display_.saw("Server Socket Opened OK at Port " + std::to_string(server_->port())));
+    vcr_->CommandB8();
+    vcr_->CommandStatus();
+    TcpClient c(server_->port());
+    EXPECT_EQ(c.readRaw(4, 20s), "OK\r\n");
+    EXPECT_TRUE(statusShown("Client Connection Accepted!"));
+    ASSERT_TRUE(waitFor([&] { return vcr_->connectThread() != nullptr; }));
+    EXPECT_TRUE(c.write("Play\nGetTC\nStatus\n"));
+    EXPECT_EQ(c.readLine(), "00:01:20:00");
+    EXPECT_EQ(c.readLine(), "Stop ");
+    EXPECT_EQ(deck_->countOf(protocol::bsplay), 1);
+    EXPECT_TRUE(display_.saw("Client Command: Play"));
+    EXPECT_TRUE(display_.saw("Client Command: GetTC"));
+}
+
+TEST_F(CommandServerTest, ReviewReportsItsProgress) {
+    startServer(true, 3);
+    vcr_->GetTC();
+    auto c = connectClient();
+    EXPECT_TRUE(c->write("tc100:01:30:00\r\ntc200:01:32:00\r\nReview\r\n"));
+    for (const char* word : {"CUEING!", "CUED!", "x!x!x!", "x#x#x#"}) {
+        EXPECT_EQ(c->readLine(), word);
+    }
+    EXPECT_GE(deck_->stopPositions().back(), 2759);
+}
+
+TEST_F(CommandServerTest, EachWayOfEndingAConnectionAndTheNextClientIsServed) {
+    startServer();
+    struct Ending {
+        std::string send;
+        std::string status;
+    };
+    const std::vector<Ending> endings = {{"\n", "Len=0 Close"},
+                                         {"Close\r\n", "Client Closed Connection!"},
+                                         {"KILL\r", "Client Closed Connection!"},
+                                         {"", "Null Close"}};
+    for (const Ending& e : endings) {
+        auto c = connectClient();
+        int enabled = display_.connectEnabled();
+        if (e.send.empty()) {
+            c->shutdownWrite();
+        } else {
+            EXPECT_TRUE(c->write(e.send));
+        }
+        expectClosedWith(*c, e.status, enabled);
+    }
+    EXPECT_TRUE(display_.saw("Client Command: null"));
+    EXPECT_TRUE(display_.saw("Client Command: KILL"));
+    EXPECT_TRUE(deck_->frames().empty());
+}
+
+TEST_F(CommandServerTest, LastLineWithoutLineEndRunsBeforeTheClose) {
+    startServer();
+    auto c = connectClient();
+    EXPECT_TRUE(c->write("Play"));
+    c->shutdownWrite();
+    expectClosedWith(*c, "Null Close", 0);
+    EXPECT_EQ(deck_->countOf(protocol::bsplay), 1);
+}
+
+TEST_F(CommandServerTest, LowerCaseCloseAndUnknownWordsKeepTheConnection) {
+    startServer();
+    vcr_->CommandB8();
+    auto c = connectClient();
+    EXPECT_TRUE(c->write("close\nplay\n Play\nGetTC\n"));
+    EXPECT_EQ(c->readLine(), "00:01:20:00");  // nothing was answered before it
+    EXPECT_TRUE(deck_->frames().empty());
+}
+
+TEST_F(CommandServerTest, LineEndsOfEveryKindEvenSplitAcrossPackets) {
+    startServer();
+    vcr_->CommandB8();
+    auto c = connectClient();
+    EXPECT_TRUE(c->write("Stop\rStop\nStop\r\n"));
+    EXPECT_TRUE(c->write("Play\r"));
+    std::this_thread::sleep_for(200ms);  // let the CR arrive on its own
+    EXPECT_TRUE(c->write("\nGetTC\r"));
+    EXPECT_EQ(c->readLine(), "00:01:20:00");
+    EXPECT_TRUE(waitFor([&] { return deck_->countOf(protocol::bsplay) == 1; }));
+    EXPECT_EQ(deck_->countOf(protocol::bsstop), 3);
+    EXPECT_FALSE(display_.saw("Len=0 Close"));  // the split CR LF was one line end
+}
+
+TEST_F(CommandServerTest, OverlongLineClosesTheConnectionOnly) {
+    startServer();
+    vcr_->CommandB8();
+    {
+        auto c = connectClient();
+        EXPECT_TRUE(c->write(std::string(4096, 'A') + "\r\nGetTC\r\n"));  // at the limit: fine
+        EXPECT_EQ(c->readLine(), "00:01:20:00");
+        EXPECT_TRUE(c->write(std::string(100000, 'B')));
+        expectClosedWith(*c, "Line too long: connection closed", 0);
+    }
+    auto next = connectClient();
+    EXPECT_TRUE(next->write("GetTC\n"));
+    EXPECT_EQ(next->readLine(), "00:01:20:00");
+}
+
+TEST_F(CommandServerTest, BinaryGarbageIsJustAnUnmatchedLine) {
+    startServer();
+    vcr_->CommandB8();
+    auto c = connectClient();
+    std::string garbage;
+    for (int b = 0; b < 256; ++b) {
+        if (b != '\r' && b != '\n')
+            garbage.push_back(static_cast<char>(b));
+    }
+    EXPECT_TRUE(c->write(garbage + "\n" + garbage + "\nGetTC\n"));
+    EXPECT_EQ(c->readLine(), "00:01:20:00");
+    EXPECT_TRUE(deck_->frames().empty());
+}
+
+TEST_F(CommandServerTest, SilentClientStaysConnectedOthersQueueConsoleGoesOn) {
+    startServer();
+    vcr_->CommandB8();
+    auto first = connectClient();
+    TcpClient second(server_->port());
+    EXPECT_TRUE(second.connected());  // in the listen queue
+    EXPECT_FALSE(second.readLine(500ms).has_value());
+    vcr_->play();  // the console still drives the deck meanwhile
+    EXPECT_EQ(deck_->countOf(protocol::bsplay), 1);
+    EXPECT_TRUE(first->write("GetTC\n"));
+    EXPECT_EQ(first->readLine(), "00:01:20:00");
+    first->close();
+    EXPECT_EQ(second.readLine(), "OK");
+    EXPECT_TRUE(second.write("GetTC\n"));
+    EXPECT_EQ(second.readLine(), "00:01:20:00");
+}
+
+TEST_F(CommandServerTest, MessagesFromManyThreadsStayWholeLines) {
+    startServer();
+    auto c = connectClient();
+    auto client = vcr_->connectThread();
+    ASSERT_TRUE(client);
+    constexpr int kThreads = 4;
+    constexpr int kLines = 200;
+    std::vector<std::thread> senders;
+    const std::string filler(300, 'z');
+    for (int t = 0; t < kThreads; ++t) {
+        senders.emplace_back([&, t] {
+            for (int i = 0; i < kLines; ++i) {
+                client->Send("T" + std::to_string(t) + "-" + std::to_string(i) + filler);
+            }
+        });
+    }
+    std::vector<int> next(kThreads, 0);
+    for (int n = 0; n < kThreads * kLines; ++n) {
+        auto line = c->readLine();
+        ASSERT_TRUE(line);
+        ASSERT_GE(line->size(), 4u);
+        int t = (*line)[1] - '0';
+        ASSERT_TRUE(t >= 0 && t < kThreads) << *line;
+        EXPECT_EQ(*line, "T" + std::to_string(t) + "-" + std::to_string(next[t]++) + filler);
+    }
+    for (auto& s : senders)
+        s.join();
+}
+
+TEST_F(CommandServerTest, ClientThatNeverReadsCannotBlockSendsForever) {
+    startServer();
+    vemo::test::StdoutCapture capture;
+    auto c = connectClient();
+    auto client = vcr_->connectThread();
+    ASSERT_TRUE(client);
+    const std::string big(1 << 20, 'x');
+    auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < 64 && vcr_->connectThread() != nullptr; ++i)
+        client->Send(big);
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, 60s);
+    EXPECT_TRUE(waitFor([&] { return vcr_->connectThread() == nullptr; }));
+    EXPECT_TRUE(waitFor(
+        [&] { return capture.text().find("Server ReadLine I/O Error\n") != std::string::npos; }));
+    client->Send("after");  // a closed connection takes no more and does not block
+}
+
+TEST_F(CommandServerTest, StopEndsAWaitingClientAndTheAcceptPromptly) {
+    startServer();
+    auto c = connectClient();
+    EXPECT_TRUE(c->write("Wait1000\n"));
+    EXPECT_TRUE(statusShown("Client Command: Wait1000"));
+    auto t0 = std::chrono::steady_clock::now();
+    server_->stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, 10s);
+    EXPECT_TRUE(c->waitClosed());
+    EXPECT_EQ(server_->port(), -1);
+    EXPECT_FALSE(server_->start(0));  // a stopped server stays stopped
+    server_->stop();
+
+    // A server that is only awaiting a client stops as promptly.
+    CommandServer idle(*vcr_);
+    ASSERT_TRUE(idle.start(0));
+    EXPECT_TRUE(statusShown("Awaiting Client Connection"));
+    t0 = std::chrono::steady_clock::now();
+    idle.stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, 10s);
+}
+
+TEST_F(CommandServerTest, PortInUseOrBadAddressLeavesTheConsoleWithoutAServer) {
+    startServer();
+    vemo::test::StdoutCapture capture;
+    const int port = server_->port();
+    CommandServer second(*vcr_);
+    EXPECT_FALSE(second.start(port));
+    EXPECT_TRUE(display_.saw("Can't Get ServerSocket at Port " + std::to_string(port)));
+    EXPECT_EQ(second.port(), -1);
+
+    core::Ravlin::serveraddress = "not.an.address";
+    CommandServer third(*vcr_);
+    EXPECT_FALSE(third.start(0));
+    EXPECT_TRUE(display_.saw("Can't Get ServerSocket at Port 0"));
+    EXPECT_FALSE(third.OpenServerSocket(70000));
+    std::string log = capture.finish();
+    EXPECT_NE(log.find("\"not.an.address\" is not a numeric IPv4 or IPv6 address"),
+              std::string::npos)
+        << log;
+
+    auto c = connectClient();  // the first server goes on serving
+    EXPECT_TRUE(c->write("Play\n"));
+    EXPECT_TRUE(waitFor([&] { return deck_->countOf(protocol::bsplay) == 1; }));
+}
+
+TEST_F(CommandServerTest, LogsWhereItListens) {
+    vemo::test::StdoutCapture capture;
+    startServer();
+    std::string log = capture.finish();
+    EXPECT_NE(
+        log.find("Command server listening on 127.0.0.1:" + std::to_string(server_->port()) + "\n"),
+        std::string::npos)
+        << log;
+}
+
+}  // namespace
+}  // namespace vemo::remote

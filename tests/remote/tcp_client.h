@@ -1,0 +1,112 @@
+#pragma once
+
+// A plain TCP client for the server tests: connects to 127.0.0.1, writes raw bytes, reads
+// CR LF lines with a time limit and notices when the server closes the connection.
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+namespace vemo::remote::test {
+
+class TcpClient {
+  public:
+    explicit TcpClient(int port) {
+        fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(static_cast<std::uint16_t>(port));
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    }
+    ~TcpClient() { close(); }
+    TcpClient(const TcpClient&) = delete;
+    TcpClient& operator=(const TcpClient&) = delete;
+
+    bool connected() const { return connected_; }
+    void close() {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+    }
+    void shutdownWrite() { ::shutdown(fd_, SHUT_WR); }
+
+    bool write(const std::string& bytes) {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            ssize_t n = ::send(fd_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+            if (n <= 0)
+                return false;
+            done += static_cast<std::size_t>(n);
+        }
+        return true;
+    }
+
+    // The next line without its CR LF; nothing on timeout or when the server closed.
+    std::optional<std::string> readLine(
+        std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+        auto deadline = std::chrono::steady_clock::now() + limit;
+        while (true) {
+            auto end = buffer_.find("\r\n");
+            if (end != std::string::npos) {
+                std::string line = buffer_.substr(0, end);
+                buffer_.erase(0, end + 2);
+                return line;
+            }
+            if (!fill(deadline))
+                return std::nullopt;
+        }
+    }
+
+    // Raw bytes that arrived within the limit (up to want).
+    std::string readRaw(std::size_t want, std::chrono::milliseconds limit) {
+        auto deadline = std::chrono::steady_clock::now() + limit;
+        while (buffer_.size() < want && fill(deadline)) {
+        }
+        std::string out = buffer_.substr(0, want);
+        buffer_.erase(0, out.size());
+        return out;
+    }
+
+    // True when the server closes the connection within the limit (data before it is kept).
+    bool waitClosed(std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+        auto deadline = std::chrono::steady_clock::now() + limit;
+        while (!eof_ && fill(deadline)) {
+        }
+        return eof_;
+    }
+
+  private:
+    bool fill(std::chrono::steady_clock::time_point deadline) {
+        if (eof_)
+            return false;
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return false;
+        pollfd p{fd_, POLLIN, 0};
+        if (::poll(&p, 1, static_cast<int>(left.count())) <= 0)
+            return false;
+        char chunk[65536];
+        ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
+        if (n <= 0) {
+            eof_ = true;
+            return false;
+        }
+        buffer_.append(chunk, static_cast<std::size_t>(n));
+        return true;
+    }
+
+    int fd_ = -1;
+    bool connected_ = false;
+    bool eof_ = false;
+    std::string buffer_;
+};
+
+}  // namespace vemo::remote::test
