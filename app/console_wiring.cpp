@@ -9,6 +9,7 @@
 #include "core/ravlin.h"
 #include "core/utils.h"
 #include "deck/local_vcr.h"
+#include "remote/command_server.h"
 #include "remote/script_runner.h"
 #include "serial/ser_out_port.h"
 #include "ui/gui_wait.h"
@@ -26,10 +27,13 @@ struct ConsoleWiring::Parts {
     std::unique_ptr<deck::LocalVCR> vcr;
     std::unique_ptr<ui::LocalGUI> gui;
     std::unique_ptr<ui::QtClipboard> clipboard;
+    std::unique_ptr<remote::CommandServer> server;
     std::optional<int> exitCode;  // set when the windows could not be started
 
     ~Parts() {
         // Threads first: nothing may call into a window that is going away.
+        if (server)
+            server->stop();
         if (vcr) {
             vcr->stopPolling();
             vcr->stopCue();
@@ -107,6 +111,14 @@ void ConsoleWiring::createController() {
 
     p.gui->show();
     vcr->announceReady();
+    // The command server: opened once; a new connection thread follows each client.
+    p.server = std::make_unique<remote::CommandServer>(*vcr);
+    if (!p.server->start(core::Ravlin::socketport))
+        p.server.reset();
+    p.gui->onClosing = [&p] {
+        if (p.server)
+            p.server->stop();
+    };
     if (core::Ravlin::useclipboard) {
         p.clipboard = std::make_unique<ui::QtClipboard>();
         vcr->setClipboard(p.clipboard.get());

@@ -59,6 +59,9 @@ class LocalGUI : public QWidget, public deck::DeckDisplay {
     std::function<void()> onOpenEdlMaker;
     std::function<void()> onScript;
     std::function<void()> onConnect;
+    // Called when the window is about to close, before the deck is shut down: the parts that
+    // drive the deck from other threads (server, auxiliary port) end here.
+    std::function<void()> onClosing;
     // Called after the window closed and the deck was shut down, with the exit code.
     std::function<void(int)> onClosed;
 

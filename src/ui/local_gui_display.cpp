@@ -213,6 +213,8 @@ void LocalGUI::closeEvent(QCloseEvent* event) {
         return;
     }
     closing_ = true;
+    if (onClosing)
+        onClosing();
     int code = svcr_.closeDown();
     event->accept();
     if (onClosed)

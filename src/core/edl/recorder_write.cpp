@@ -1,0 +1,38 @@
+#include "core/edl/recorder_edl.h"
+#include "core/file_io.h"
+
+namespace vemo::core {
+
+// The list always ends with a recording that stops: a trailing WAI (or other short
+// command) goes, a pausing last recording is rewritten as a stopping one. With AutoCH the
+// one recording already stops; its last command is a chapter mark and stays one.
+void RecorderEDL::finishFixups() {
+    if (wait)
+        removeoutputline();
+    if (lxline >= 3) {
+        const std::string* last = entry(lxline - 1);
+        if (last != nullptr && last->size() < 7)
+            removeoutputline();
+        if (titlemodestring == Pause && !autochapter)
+            changepausetostop();
+    }
+}
+
+bool RecorderEDL::saveedl(const std::string& directory, const std::string& name) {
+    finishFixups();
+    if (name.empty())
+        return false;
+    const std::string path = recorderPath(directory, name);
+    ioerror = writeFileAtomically(path, edltext(true));
+    if (!ioerror)
+        return true;
+    // The old file, if any, is untouched; the operator must know the list was not saved.
+    const std::string message = std::string(WriteLogText) + " " + path + ": " + ioerror.message();
+    view_->log(message);
+    view_->showSource(message);
+    view_->wait(MessageWait);
+    showrawedl();
+    return false;
+}
+
+}  // namespace vemo::core
