@@ -12,6 +12,7 @@
 #include "remote/command_server.h"
 #include "remote/script_runner.h"
 #include "serial/ser_out_port.h"
+#include "ui/edl_opener.h"
 #include "ui/gui_wait.h"
 #include "ui/local_gui.h"
 #include "ui/qt_clipboard.h"
@@ -102,6 +103,7 @@ void ConsoleWiring::createController() {
     deck::LocalVCR* vcr = p.vcr.get();
 
     p.gui = std::make_unique<ui::LocalGUI>(*vcr);
+    ui::attachEdlMaker(*p.gui);
     vcr->setDisplay(p.gui.get());
     p.gui->onClosed = [](int code) { QCoreApplication::exit(code); };
     p.gui->onScript = [vcr] { remote::ScriptRunner(*vcr).script(); };

@@ -14,7 +14,6 @@ EDLViewer* openEdlMaker(QObject* owner) {
         // The windows still open when the console shuts down go with it.
         QObject::connect(owner, &QObject::destroyed, viewer, [viewer] { delete viewer; });
     }
-    viewer->show();
     return viewer;
 }
 

@@ -67,8 +67,8 @@ QPlainTextEdit* makeArea(QWidget* parent, const char* name, int columns, const Q
     area->setPalette(pal);
 
     const QFontMetrics metrics(area->font());
-    const int margins = 2 * (area->frameWidth() +
-                             static_cast<int>(area->document()->documentMargin()) + 1);
+    const int margins =
+        2 * (area->frameWidth() + static_cast<int>(area->document()->documentMargin()) + 1);
     const int width = columns * metrics.horizontalAdvance(QLatin1Char('M')) + margins +
                       area->verticalScrollBar()->sizeHint().width();
     const int height = kAreaRows * metrics.lineSpacing() + margins;

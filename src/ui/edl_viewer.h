@@ -38,6 +38,8 @@ std::optional<FileChoice> chooseWithDialog(QWidget* parent, FileDialogMode mode,
 // window has its own engine, options and boxes; any number may be open. Everything runs
 // on the window event thread. The window deletes itself when closed; nothing is saved.
 class EDLViewer : public QWidget, public core::RecorderView {
+    Q_OBJECT
+
   public:
     explicit EDLViewer(QWidget* parent = nullptr);
     ~EDLViewer() override;
