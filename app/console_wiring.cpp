@@ -9,12 +9,14 @@
 #include "core/ravlin.h"
 #include "core/utils.h"
 #include "deck/local_vcr.h"
+#include "remote/aux_port_startup.h"
 #include "remote/command_server.h"
 #include "remote/script_runner.h"
 #include "serial/ser_out_port.h"
 #include "ui/edl_opener.h"
 #include "ui/gui_wait.h"
 #include "ui/local_gui.h"
+#include "ui/logger_opener.h"
 #include "ui/qt_clipboard.h"
 #include "ui/quit_signals.h"
 
@@ -29,12 +31,14 @@ struct ConsoleWiring::Parts {
     std::unique_ptr<ui::LocalGUI> gui;
     std::unique_ptr<ui::QtClipboard> clipboard;
     std::unique_ptr<remote::CommandServer> server;
+    std::unique_ptr<remote::SerInPort> sip;  // the auxiliary controller port, when on
     std::optional<int> exitCode;  // set when the windows could not be started
 
     ~Parts() {
         // Threads first: nothing may call into a window that is going away.
         if (server)
             server->stop();
+        sip.reset();
         if (vcr) {
             vcr->stopPolling();
             vcr->stopCue();
@@ -105,11 +109,20 @@ void ConsoleWiring::createController() {
     p.gui = std::make_unique<ui::LocalGUI>(*vcr);
     ui::attachEdlMaker(*p.gui);
     vcr->setDisplay(p.gui.get());
+    ui::attachLogger(*p.gui, *vcr);
     p.gui->onClosed = [](int code) { QCoreApplication::exit(code); };
     p.gui->onScript = [vcr] { remote::ScriptRunner(*vcr).script(); };
     new ui::QuitSignals(p.gui.get());  // owned by the window
 
-    // >>> Auxiliary controller port (mcs): opened here, before the window is shown.
+    // The auxiliary controller port, before the window is shown; a port that does not open
+    // ends the program (after its 5 s wait).
+    if (core::Ravlin::mcs) {
+        p.sip = remote::startAuxPort(*vcr, p.gui.get(), core::Ravlin::comport2);
+        if (!p.sip) {
+            p.exitCode = 0;
+            return;
+        }
+    }
 
     p.gui->show();
     vcr->announceReady();
@@ -120,6 +133,8 @@ void ConsoleWiring::createController() {
     p.gui->onClosing = [&p] {
         if (p.server)
             p.server->stop();
+        if (p.sip)
+            p.sip->stop();
     };
     if (core::Ravlin::useclipboard) {
         p.clipboard = std::make_unique<ui::QtClipboard>();

@@ -1,0 +1,31 @@
+#include "remote/aux_port_startup.h"
+
+#include "core/utils.h"
+#include "deck/local_vcr.h"
+
+namespace vemo::remote {
+
+std::unique_ptr<SerInPort> startAuxPort(deck::LocalVCR& svcr, deck::DeckDisplay* gui,
+                                        const std::string& port, int failWaitMs) {
+    auto sip = std::make_unique<SerInPort>(port);
+    if (sip->bad()) {
+        core::Utils::OutLine(" ");
+        core::Utils::OutLine(" ");
+        core::Utils::OutLine("MCS Serial port " + port + " for VCR not available.");
+        sip.reset();
+        core::Utils::DelayT(failWaitMs);
+        return nullptr;
+    }
+    svcr.ShowStat("MCS Serial Port " + port + " Opened OK");
+    core::Utils::OutLine(" ");
+    core::Utils::OutLine("MCS Serial Port " + port + " Opened OK");
+    core::Utils::OutLine(" ");
+    sip->setlocalvcr(&svcr);
+    sip->setlocalgui(gui);
+    sip->setwait(100);
+    sip->setsleeptime(100);
+    sip->start();
+    return sip;
+}
+
+}  // namespace vemo::remote

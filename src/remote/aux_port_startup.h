@@ -1,0 +1,23 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "remote/ser_in_port.h"
+
+namespace vemo::deck {
+class LocalVCR;
+class DeckDisplay;
+}  // namespace vemo::deck
+
+namespace vemo::remote {
+
+// Opens the auxiliary controller port for the deck controller and starts its thread: the
+// running port, or nullptr when the port is not available. On failure it logs why, then
+// waits failWaitMs milliseconds so the operator can read the message; the caller then ends
+// the process with exit code 0. The returned port must be stopped (or destroyed) before
+// the controller and the window go away.
+std::unique_ptr<SerInPort> startAuxPort(deck::LocalVCR& svcr, deck::DeckDisplay* gui,
+                                        const std::string& port, int failWaitMs = 5000);
+
+}  // namespace vemo::remote

@@ -1,0 +1,114 @@
+// Opening the auxiliary controller port, and the life of its polling thread.
+#include "remote/ser_in_port.h"
+
+#include <stdexcept>
+
+#include "core/ravlin.h"
+#include "core/utils.h"
+#include "serial/serial_error.h"
+
+namespace vemo::remote {
+
+SerInPort::SerInPort(const std::string& port) : serCfg_(port) {
+    open(port);
+    if (bad_.load()) {
+        OutLine(" ");
+        OutLine("Serial Port " + port + " not available");
+    }
+}
+
+SerInPort::~SerInPort() {
+    stop();
+}
+
+void SerInPort::open(const std::string& port) {
+    // The surface wants DSR/DTR handshaking, which only some drivers offer; elsewhere the
+    // line runs without handshake and DTR is simply held on, so the surface sees the
+    // console ready.
+    bool handshake = true;
+    try {
+        serCfg_.setDataBits(serial::SerialConfig::LN_8BITS);
+        serCfg_.setStopBits(serial::SerialConfig::ST_1BITS);
+        serCfg_.setBitRate(serial::SerialConfig::BR_2400);
+        serCfg_.setParity(serial::SerialConfig::PY_NONE);
+        try {
+            serCfg_.setHandshake(serial::SerialConfig::HS_DSRDTR);
+        } catch (const std::invalid_argument&) {
+            serCfg_.setHandshake(serial::SerialConfig::HS_NONE);
+            handshake = false;
+        }
+        serCfg_.setHardFlow(false);
+        serCfg_.setTxLen(txBuf);
+        serCfg_.setRxLen(rxBuf);
+        serialPort2_ = std::make_unique<serial::SerialPortLocal>(serCfg_);
+    } catch (const std::exception&) {
+        // A refused setting or a port that does not open.
+        NoCOM_.store(1);
+        bad_.store(true);
+        return;
+    }
+    NoCOM_.store(0);
+    if (!handshake) {
+        OutLine("MCS Serial Port " + port + ": DSR/DTR handshake not available on " +
+                serCfg_.getOsName() + ", opened without handshake");
+        try {
+            serialPort2_->setDTR(true);
+        } catch (const serial::SerialError&) {
+            OutLine("Unable to set DTR");
+        }
+    }
+    try {
+        SerialInStream2_ = std::make_unique<serial::SerInputStream>(*serialPort2_);
+    } catch (const serial::SerialError&) {
+        OutLine("Unable to make InputStream");
+        NoCOM_.store(1);
+        bad_.store(true);
+    }
+}
+
+void SerInPort::start() {
+    std::lock_guard<std::mutex> lock(threadMutex_);
+    if (bad_.load() || thread_.joinable())
+        return;
+    // Set before the thread exists, so a stop that comes at once is never lost.
+    a_.store(true);
+    thread_ = std::thread([this] { run(); });
+}
+
+void SerInPort::stopme() {
+    {
+        std::lock_guard<std::mutex> lock(restMutex_);
+        a_.store(false);
+    }
+    restCv_.notify_all();
+}
+
+void SerInPort::stop() {
+    stopme();
+    std::lock_guard<std::mutex> lock(threadMutex_);
+    if (!thread_.joinable())
+        return;
+    if (thread_.get_id() == std::this_thread::get_id()) {
+        // Asked from its own pass: the loop ends when the pass returns.
+        thread_.detach();
+        return;
+    }
+    thread_.join();
+}
+
+bool SerInPort::rest(int milliseconds) {
+    std::unique_lock<std::mutex> lock(restMutex_);
+    restCv_.wait_for(lock, std::chrono::milliseconds(milliseconds < 0 ? 0 : milliseconds),
+                     [this] { return !a_.load(); });
+    return a_.load();
+}
+
+void SerInPort::OutLine(std::string_view text) {
+    core::Utils::OutLine(text);
+}
+
+void SerInPort::ShowStat(const std::string& text) {
+    core::Ravlin::ShowStat(text);
+}
+
+}  // namespace vemo::remote

@@ -1,0 +1,106 @@
+// Polling the auxiliary controller port and performing the surface's messages.
+#include <chrono>
+#include <exception>
+#include <span>
+#include <string>
+
+#include "core/utils.h"
+#include "deck/deck_display.h"
+#include "deck/local_vcr.h"
+#include "remote/ser_in_port.h"
+#include "serial/serial_error.h"
+
+namespace vemo::remote {
+
+void SerInPort::run() {
+    while (a_.load()) {
+        if (!rest(sleeptime_.load()))
+            break;
+        readdirect();
+        polls_.fetch_add(1);
+    }
+}
+
+void SerInPort::readdirect() {
+    if (!serialPort2_ || !SerialInStream2_)
+        return;
+    try {
+        int waiting = SerialInStream2_->available();
+        if (waiting < 1)
+            return;
+        // A message is two bytes; a lone first byte would be taken with a stale second.
+        if (waiting < 2 && !awaitSecondByte()) {
+            serialPort2_->rxFlush();
+            return;
+        }
+        int n = serialPort2_->getData(std::span<std::uint8_t>(serin_.data(), 2));
+        // Only the first message of the poll counts.
+        serialPort2_->rxFlush();
+        if (n < 2)
+            return;
+    } catch (const serial::SerialError&) {
+        return;  // a failed read ends this poll; the next one runs as usual
+    }
+    try {
+        parse();
+    } catch (const std::exception& e) {
+        // A deck operation that fails must not end the controller's thread.
+        OutLine(std::string("MCS command failed: ") + e.what());
+    }
+    rest(2 * sleeptime_.load());
+}
+
+bool SerInPort::awaitSecondByte() {
+    using Clock = std::chrono::steady_clock;
+    auto deadline = Clock::now() + std::chrono::milliseconds(secondByteWait);
+    while (Clock::now() < deadline) {
+        if (!rest(5))
+            return false;
+        if (SerialInStream2_->available() >= 2)
+            return true;
+    }
+    return false;
+}
+
+void SerInPort::parse() {
+    OutLine(core::Utils::BS2S(serin_.data(), serin_.size(), 2));
+    deck::LocalVCR* svcr = svcr_.load();
+    if (svcr == nullptr)
+        return;
+    std::uint8_t b0 = serin_[0];
+    std::uint8_t b1 = serin_[1];
+    if (b0 == 0x80) {
+        switch (b1) {
+            case 0x45:
+                svcr->play();
+                break;
+            case 0x44:
+                svcr->stop();
+                break;
+            case 0x42:
+                svcr->rewind();
+                break;
+            case 0x43:
+                svcr->forward();
+                break;
+            case 0x40:
+                // The logger window queues the mark to its own thread.
+                if (deck::LoggerMarks* logger = svcr->loggerMarks())
+                    logger->setin();
+                break;
+            case 0x41:
+                if (deck::LoggerMarks* logger = svcr->loggerMarks())
+                    logger->setout();
+                break;
+            default:
+                break;
+        }
+    } else if (b0 == 0x81) {
+        if (b1 == 0x7F)
+            svcr->jogf();
+        else
+            svcr->jogr();
+    }
+}
+
+}  // namespace vemo::remote

@@ -1,0 +1,50 @@
+// Reviewing one clip or all clips through the deck controller.
+#include "core/utils.h"
+#include "deck/local_vcr.h"
+#include "ui/logger_gui.h"
+
+namespace vemo::ui {
+namespace {
+
+// Sequenced mode for the length of a review-all, switched off again however it ends.
+class SequencedMode {
+  public:
+    explicit SequencedMode(deck::LocalVCR& svcr) : svcr_(svcr) { svcr_.setscriptactive(true); }
+    ~SequencedMode() { svcr_.setscriptactive(false); }
+    SequencedMode(const SequencedMode&) = delete;
+    SequencedMode& operator=(const SequencedMode&) = delete;
+
+  private:
+    deck::LocalVCR& svcr_;
+};
+
+}  // namespace
+
+void LoggerGUI::ReviewClip() {
+    Busy busy(*this);
+    const auto i = static_cast<std::size_t>(vsbval_);
+    svcr_.fields().setCue(edl_.table.SrcInArray[i]);
+    svcr_.fields().setEnd(edl_.table.SrcOutArray[i]);
+    core::Utils::OutLine("Review EDL Clip " + std::to_string(i + 1));
+    svcr_.reviewclip();  // a time text it cannot use is shown in the status line
+}
+
+void LoggerGUI::RevAll() {
+    Busy busy(*this);
+    SequencedMode sequenced(svcr_);
+    // Entry 100 is never reviewed.
+    for (int n = 0; n < core::LoggerTable::NumEntries - 1; ++n) {
+        const auto i = static_cast<std::size_t>(n);
+        if (edl_.table.SrcOutArray[i] == core::LoggerTable::TCString)
+            break;
+        svcr_.fields().setCue(edl_.table.SrcInArray[i]);
+        svcr_.fields().setEnd(edl_.table.SrcOutArray[i]);
+        core::Utils::OutLine("Review EDL Clip " + std::to_string(i + 1));
+        // In sequenced mode this returns once the clip has played to its out point. A clip
+        // the deck cannot review (its message is in the status line) ends the sequence.
+        if (!svcr_.reviewclip())
+            break;
+    }
+}
+
+}  // namespace vemo::ui

@@ -1,0 +1,77 @@
+// Opening the auxiliary controller port for the deck controller at start-up.
+#include "remote/aux_port_startup.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "deck/deck_fakes.h"
+#include "deck/local_vcr.h"
+#include "deck/protocol.h"
+#include "support/process.h"
+#include "support/pty_pair.h"
+#include "support/stdout_capture.h"
+
+namespace vemo::remote {
+namespace {
+
+using namespace std::chrono_literals;
+using vemo::test::waitFor;
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
+}
+
+TEST(AuxPortStartup, AnOpenPortIsAnnouncedWiredAndPolling) {
+    vemo::test::StdoutCapture log;
+    vemo::test::PtyPair pty;
+    deck::test::FakePort deck;
+    deck::test::FakeDisplay gui;
+    deck::LocalVCR vcr(&deck, 2001, false);
+    vcr.setDisplay(&gui);
+    const std::string name = pty.slaveName();
+
+    auto sip = startAuxPort(vcr, &gui, name);
+    ASSERT_NE(sip, nullptr);
+    EXPECT_TRUE(sip->running());
+    EXPECT_EQ(sip->getwait(), 100);
+    EXPECT_EQ(sip->getsleeptime(), 100);
+    EXPECT_EQ(sip->localgui(), &gui);
+    EXPECT_TRUE(gui.has("ShowStatus:MCS Serial Port " + name + " Opened OK"));
+
+    auto lines = linesOf(log.text());
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
+              (std::vector<std::string>{" ", "MCS Serial Port " + name + " Opened OK", " "}));
+
+    pty.writeMaster({0x80, 0x45});
+    EXPECT_TRUE(
+        waitFor([&] { return deck.count(deck::test::bytesOf(deck::protocol::bsplay)) == 1; }));
+    sip->stop();
+    EXPECT_FALSE(sip->running());
+}
+
+TEST(AuxPortStartup, AMissingPortGivesNothingAndTheThreeLines) {
+    vemo::test::StdoutCapture log;
+    deck::test::FakePort deck;
+    deck::LocalVCR vcr(&deck, 2001, false);
+
+    auto sip = startAuxPort(vcr, nullptr, "/dev/vemo-no-such-port", 0);
+    EXPECT_EQ(sip, nullptr);
+    EXPECT_EQ(
+        linesOf(log.finish()),
+        (std::vector<std::string>{" ", "Serial Port /dev/vemo-no-such-port not available", " ", " ",
+                                  "MCS Serial port /dev/vemo-no-such-port for VCR not "
+                                  "available."}));
+    EXPECT_TRUE(deck.frames().empty());
+}
+
+}  // namespace
+}  // namespace vemo::remote

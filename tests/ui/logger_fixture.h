@@ -1,0 +1,107 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QtTest/QTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/ravlin.h"
+#include "deck/local_vcr.h"
+#include "ui/fake_command_port.h"
+#include "ui/local_gui.h"
+#include "ui/logger_gui.h"
+#include "ui/logger_opener.h"
+
+namespace vemo::test {
+
+// A RECON controller (short review waits) over a recording port, its main window, and a
+// logger window opened the way the main window's button opens it.
+class LoggerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        core::Ravlin::resetGlobals();
+        core::Ravlin::VCRType = "RECON";
+        core::Ravlin::recon = true;
+        core::Ravlin::name = "Vemo";
+        core::Ravlin::title = " Vemo Video Deck Console";
+        vcr = std::make_unique<deck::LocalVCR>(&port, 2001, false);
+        gui = std::make_unique<ui::LocalGUI>(*vcr);
+        vcr->setDisplay(gui.get());
+        ui::attachLogger(*gui, *vcr);
+        open();
+    }
+    void TearDown() override {
+        vcr->stopCue();
+        vcr->stopPolling();
+        vcr->setDisplay(nullptr);
+        gui.reset();  // takes an open logger window with it
+        vcr.reset();
+        core::Ravlin::resetGlobals();
+    }
+
+    // Presses the main window's logger button.
+    void open() {
+        gui->findChild<QPushButton*>("blogger")->click();
+        logger = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* l = dynamic_cast<ui::LoggerGUI*>(w); l != nullptr && l->isVisible())
+                logger = l;
+        }
+        ASSERT_FALSE(logger.isNull());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(logger.data()));
+        logger->fileChooser = [this](const std::string& prompt, bool save) {
+            prompts.push_back(prompt);
+            saves.push_back(save);
+            return chosenPath;
+        };
+        logger->askSave = [this] {
+            ++asked;
+            return answer;
+        };
+    }
+
+    template <typename T = QWidget>
+    T* child(const std::string& name) {
+        T* w = logger->findChild<T*>(QString::fromStdString(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QLineEdit* field(const std::string& name) { return child<QLineEdit>(name); }
+    std::string text(const std::string& name) { return field(name)->text().toStdString(); }
+    void press(const std::string& name) {
+        QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton);
+    }
+    void scrollTo(int v) { child<QScrollBar>("vsb")->setValue(v); }
+    const core::LoggerTable& table() { return logger->edl().table; }
+    std::string status() { return gui->findChild<QLineEdit*>("statusfield")->text().toStdString(); }
+    // The auxiliary controller's marks, delivered on the window's thread.
+    void markIn() {
+        logger->setin();
+        QCoreApplication::processEvents();
+    }
+    void markOut() {
+        logger->setout();
+        QCoreApplication::processEvents();
+    }
+
+    FakeCommandPort port;
+    std::unique_ptr<deck::LocalVCR> vcr;
+    std::unique_ptr<ui::LocalGUI> gui;
+    QPointer<ui::LoggerGUI> logger;
+
+    // What the replaced dialogs were asked and answer.
+    std::vector<std::string> prompts;
+    std::vector<bool> saves;
+    std::string chosenPath;
+    int asked = 0;
+    ui::LoggerGUI::SaveAnswer answer = ui::LoggerGUI::SaveAnswer::Cancel;
+};
+
+}  // namespace vemo::test
