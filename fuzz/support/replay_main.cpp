@@ -25,12 +25,14 @@ int main(int argc, char** argv) {
         std::filesystem::path p(argv[i]);
         if (std::filesystem::is_directory(p)) {
             for (const auto& entry : std::filesystem::recursive_directory_iterator(p)) {
-                if (entry.is_regular_file()) count += replayFile(entry.path());
+                if (entry.is_regular_file())
+                    count += replayFile(entry.path());
             }
         } else {
             count += replayFile(p);
         }
     }
-    std::printf("replayed %d inputs\n", count);
+    // Standard error: a target may have sent standard output (the product's log) away.
+    std::fprintf(stderr, "replayed %d inputs\n", count);
     return count > 0 ? 0 : 1;
 }
