@@ -6,7 +6,7 @@
 namespace vemo::ui {
 
 // One button of the EDL maker: object name, caption and the action command it sends.
-struct EdlButtonSpec {
+struct EdlButtonDef {
     std::string_view name;
     std::string_view label;
     std::string_view command;
@@ -14,7 +14,7 @@ struct EdlButtonSpec {
 
 // Row 1 (under the source area) then row 2 (under the output area), left to right.
 inline constexpr int kEdlRowLength = 5;
-inline constexpr std::array<EdlButtonSpec, 10> kEdlButtons{{
+inline constexpr std::array<EdlButtonDef, 10> kEdlButtons{{
     {"bload", "Load Source EDL", "load"},
     {"bauto", "Auto Process EDL", "auto"},
     {"bnext", "Process Line", "next"},
@@ -28,11 +28,11 @@ inline constexpr std::array<EdlButtonSpec, 10> kEdlButtons{{
 }};
 
 // The option boxes, top to bottom: object name and caption.
-struct EdlOptionSpec {
+struct EdlOptionDef {
     std::string_view name;
     std::string_view label;
 };
-inline constexpr std::array<EdlOptionSpec, 4> kEdlOptions{{
+inline constexpr std::array<EdlOptionDef, 4> kEdlOptions{{
     {"useini", "Use INI"},
     {"usefnl", "Use FNL"},
     {"recmode", "All PS"},

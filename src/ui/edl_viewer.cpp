@@ -128,12 +128,12 @@ QWidget* EDLViewer::buildButtonPanel(const char* name, int firstButton, int last
     row->setContentsMargins(kGap, kGap, kGap, kGap);
     row->addStretch(1);  // flow aligned right
     for (int i = firstButton; i < lastButton; ++i) {
-        const EdlButtonSpec& spec = kEdlButtons[static_cast<std::size_t>(i)];
-        auto* button = new QPushButton(qs(spec.label), panel);
-        button->setObjectName(qs(spec.name));
+        const EdlButtonDef& entry = kEdlButtons[static_cast<std::size_t>(i)];
+        auto* button = new QPushButton(qs(entry.label), panel);
+        button->setObjectName(qs(entry.name));
         button->setFont(buttonFont());
         button->setAutoDefault(false);
-        const std::string command(spec.command);
+        const std::string command(entry.command);
         connect(button, &QPushButton::clicked, this, [this, command] { actionPerformed(command); });
         row->addWidget(button);
     }

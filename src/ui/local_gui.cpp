@@ -91,8 +91,8 @@ void LocalGUI::buildControls() {
         label->setObjectName(QString::fromLatin1(name));
         controls_.emplace(name, label);
     }
-    for (const ButtonSpec& spec : mainButtons())
-        addButton(spec.name, spec.caption);
+    for (const ButtonDef& entry : mainButtons())
+        addButton(entry.name, entry.caption);
     for (const char* red : {"brecord", "bscript"}) {
         QPushButton* button = buttons_.at(red);
         button->setFont(helvetica(core::Ravlin::fontheight, true));

@@ -11,11 +11,11 @@
 namespace vemo::ui {
 
 void LocalGUI::connectControls() {
-    for (const ButtonSpec& spec : mainButtons()) {
-        QPushButton* button = buttons_.at(std::string(spec.name));
-        if (spec.name == "blogger") {
+    for (const ButtonDef& entry : mainButtons()) {
+        QPushButton* button = buttons_.at(std::string(entry.name));
+        if (entry.name == "blogger") {
             connect(button, &QPushButton::clicked, this, [this] { openLogger(); });
-        } else if (spec.name == "bedlmaker") {
+        } else if (entry.name == "bedlmaker") {
             // The shared listener only shows its word; its own listener opens the window.
             connect(button, &QPushButton::clicked, this, [this] {
                 actionPerformed("EDLMaker");
@@ -23,7 +23,7 @@ void LocalGUI::connectControls() {
                     onOpenEdlMaker();
             });
         } else {
-            std::string word(spec.action);
+            std::string word(entry.action);
             connect(button, &QPushButton::clicked, this, [this, word] { actionPerformed(word); });
         }
     }

@@ -2,8 +2,8 @@
 
 namespace vemo::ui {
 
-const std::vector<ButtonSpec>& mainButtons() {
-    static const std::vector<ButtonSpec> buttons = {
+const std::vector<ButtonDef>& mainButtons() {
+    static const std::vector<ButtonDef> buttons = {
         {"bstop", "Stop *", "Stop"},
         {"bplay", "Play >", "Play"},
         {"bpause", "Pause ||", "Pause"},

@@ -104,7 +104,7 @@ TEST_F(LoggerSave, ClipsEndToEndAndStopAtFirstEmptyOut) {
                   event("003", "Name03 ", "00:02:00:00 00:02:00:01 01:00:15:00 01:00:15:01"));
 }
 
-TEST_F(LoggerSave, SpecExampleLine) {
+TEST_F(LoggerSave, WorkedExampleLine) {
     setClip(0, "00:00:10:00", "00:00:20:15");
     save();
     EXPECT_EQ(saved(), Header +

@@ -80,9 +80,9 @@ TEST_F(EdlViewerTest, LayoutColoursAndFonts) {
     // Flow aligned right: the last button of a row ends at its panel's right edge.
     EXPECT_GE(lastRight[0], panel1->width() - 10);
     int lastY = -1;
-    for (const auto& spec : ui::kEdlOptions) {
-        QCheckBox* b = box(w, std::string(spec.name).c_str());
-        EXPECT_EQ(b->text().toStdString(), spec.label);
+    for (const auto& entry : ui::kEdlOptions) {
+        QCheckBox* b = box(w, std::string(entry.name).c_str());
+        EXPECT_EQ(b->text().toStdString(), entry.label);
         EXPECT_GT(b->y(), lastY);
         lastY = b->y();
     }

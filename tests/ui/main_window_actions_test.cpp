@@ -42,14 +42,14 @@ TEST_F(MainWindowTest, SliderShuttlesAndPausesInTheDeadBand) {
 TEST_F(MainWindowTest, EachPressLeavesItsActionWord) {
     make("TAPE");
     showWindow();
-    for (const ui::ButtonSpec& spec : ui::mainButtons()) {
+    for (const ui::ButtonDef& entry : ui::mainButtons()) {
         // Review reports the clip it reviews; the logger button has no word; the connect
         // button is not placed.
-        if (spec.name == "breview" || spec.name == "blogger" || spec.name == "bconnect")
+        if (entry.name == "breview" || entry.name == "blogger" || entry.name == "bconnect")
             continue;
         child<QLineEdit>("statusfield")->clear();
-        QTest::mouseClick(button(std::string(spec.name).c_str()), Qt::LeftButton);
-        EXPECT_EQ(status().toStdString(), spec.action) << spec.name;
+        QTest::mouseClick(button(std::string(entry.name).c_str()), Qt::LeftButton);
+        EXPECT_EQ(status().toStdString(), entry.action) << entry.name;
         vcr->stopCue();
     }
     button("bconnect")->click();
