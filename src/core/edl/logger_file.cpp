@@ -37,26 +37,6 @@ std::string tempNameFor(const std::filesystem::path& target, int attempt) {
 }
 }  // namespace
 
-UniqueFd::~UniqueFd() {
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
-void UniqueFd::reset(int fd) {
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = fd;
-}
-
-int UniqueFd::close() {
-    if (fd_ < 0)
-        return 0;
-    int rc = ::close(fd_);
-    fd_ = -1;
-    // Linux releases the descriptor even when close reports EINTR: never retry.
-    return rc == 0 ? 0 : errno;
-}
-
 std::string describe(int err) {
     return std::error_code(err, std::generic_category()).message();
 }

@@ -3,26 +3,13 @@
 #include <string>
 #include <string_view>
 
+#include "core/unique_fd.h"
+
 // File access for the logger's EDL files: whole-file replacement and a byte-by-byte line
 // reader, with failures turned into the logger's log lines.
 namespace vemo::core::loggerio {
 
-// A descriptor that is closed when it goes out of scope, unless close() took it first.
-class UniqueFd {
-  public:
-    explicit UniqueFd(int fd = -1) : fd_(fd) {}
-    ~UniqueFd();
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    int get() const { return fd_; }
-    // Takes fd, closing the one held before.
-    void reset(int fd);
-    // Closes now; the errno of a failed close, 0 on success.
-    int close();
-
-  private:
-    int fd_;
-};
+using core::UniqueFd;
 
 // The platform's description of an errno value.
 std::string describe(int err);

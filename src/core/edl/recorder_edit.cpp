@@ -69,18 +69,16 @@ void RecorderEDL::removeoutputline() {
 }
 
 void RecorderEDL::changepausetostop() {
-    setMode(Stop);
-    if (lxline < lxmin + 1 || lxline > lxmax + 1)
-        return;
-    std::string* last = entry(lxline - 1);
-    if (last == nullptr || last->size() < 4)
-        return;
-    rewriteLast(*last, timestring1, timestring2, titlemodestring);
-    showlxedl();
+    changeLastMode(Stop);
 }
 
 void RecorderEDL::changestoptopause() {
-    setMode(Pause);
+    changeLastMode(Pause);
+}
+
+// The mode becomes the given one, and the last command is rewritten as a recording in it.
+void RecorderEDL::changeLastMode(std::string_view mode) {
+    setMode(mode);
     if (lxline < lxmin + 1 || lxline > lxmax + 1)
         return;
     std::string* last = entry(lxline - 1);

@@ -111,6 +111,7 @@ class RecorderEDL {
     bool readFailed();
     void finishFixups();
     void setMode(std::string_view mode);
+    void changeLastMode(std::string_view mode);
     void applyAutoChapter();
     void full();
     static bool isRec(const std::string& command);
