@@ -11,7 +11,6 @@
 #include "deck/local_vcr.h"
 #include "remote/aux_port_startup.h"
 #include "remote/command_server.h"
-#include "remote/script_runner.h"
 #include "serial/ser_out_port.h"
 #include "ui/edl_opener.h"
 #include "ui/gui_wait.h"
@@ -19,6 +18,7 @@
 #include "ui/logger_opener.h"
 #include "ui/qt_clipboard.h"
 #include "ui/quit_signals.h"
+#include "ui/script_sequence.h"
 
 namespace vemo::app {
 
@@ -32,7 +32,7 @@ struct ConsoleWiring::Parts {
     std::unique_ptr<ui::QtClipboard> clipboard;
     std::unique_ptr<remote::CommandServer> server;
     std::unique_ptr<remote::SerInPort> sip;  // the auxiliary controller port, when on
-    std::optional<int> exitCode;  // set when the windows could not be started
+    std::optional<int> exitCode;             // set when the windows could not be started
 
     ~Parts() {
         // Threads first: nothing may call into a window that is going away.
@@ -111,8 +111,9 @@ void ConsoleWiring::createController() {
     vcr->setDisplay(p.gui.get());
     ui::attachLogger(*p.gui, *vcr);
     p.gui->onClosed = [](int code) { QCoreApplication::exit(code); };
-    p.gui->onScript = [vcr] { remote::ScriptRunner(*vcr).script(); };
-    new ui::QuitSignals(p.gui.get());  // owned by the window
+    p.gui->onScript = [vcr] { ui::runScript(*vcr); };
+    ui::LocalGUI* gui = p.gui.get();
+    new ui::QuitSignals(gui, [gui] { gui->quitWithoutAsking(); });  // owned by the window
 
     // The auxiliary controller port, before the window is shown; a port that does not open
     // ends the program (after its 5 s wait).

@@ -18,6 +18,8 @@ public:
     virtual ~DeckDisplay() = default;
     virtual void ShowTC(const std::string& text) = 0;
     virtual void ShowStatus(const std::string& text) = 0;
+    // A failure the operator must act on; a window may hold it longer and mark it as one.
+    virtual void ShowError(const std::string& text) { ShowStatus(text); }
     virtual void clearbuttons() = 0;
     virtual void hilight(Control control) = 0;
     virtual void show() = 0;

@@ -86,6 +86,11 @@ void LocalVCR::ShowStat(const std::string& text) {
         d->ShowStatus(text);
 }
 
+void LocalVCR::ShowError(const std::string& text) {
+    if (DeckDisplay* d = display())
+        d->ShowError(text);
+}
+
 void LocalVCR::DelayT(int milliseconds) {
     core::Utils::DelayT(milliseconds);
 }

@@ -97,9 +97,21 @@ class LocalVCR : public core::StatusDisplay {
         return CommandB0(frame.data(), N);
     }
     void ShowStat(const std::string& text) override;
+    // A failure the operator must act on: held in the status line, in the error colour.
+    void ShowError(const std::string& text);
     void DelayT(int milliseconds);
 
-    void setscriptactive(bool on) { scriptactive_.store(on); }
+    // Sequenced mode (a script or a review-all); switching it on clears an earlier abort.
+    void setscriptactive(bool on) {
+        if (on)
+            sequenceAborted_.store(false);
+        scriptactive_.store(on);
+    }
+    // Ends a sequenced review at once: its cue thread sends nothing more and the review
+    // reports no success. Takes no lock the window thread may hold, so a wait on that
+    // thread may call it.
+    void abortSequence();
+    bool sequenceAborted() const { return sequenceAborted_.load(); }
     bool getscriptactive() const { return scriptactive_.load(); }
 
     // Starts the polling thread once, when the command port is open.
@@ -217,6 +229,7 @@ class LocalVCR : public core::StatusDisplay {
     std::atomic<int> startframes_{0};
     std::atomic<int> endframes_{0};
     std::atomic<bool> scriptactive_{false};
+    std::atomic<bool> sequenceAborted_{false};
 };
 
 }  // namespace vemo::deck

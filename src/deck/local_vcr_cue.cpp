@@ -15,14 +15,14 @@ std::string notATimeCode(const char* what, const std::string& text) {
 bool LocalVCR::isTimeCode(const std::string& text, const char* what) {
     if (TimeCode::parse(text))
         return true;
-    ShowStat(notATimeCode(what, text));
+    ShowError(notATimeCode(what, text));
     return false;
 }
 
 bool LocalVCR::fillCue(const std::string& text, const char* what) {
     auto frame = protocol::cueFrame(text);
     if (!frame) {
-        ShowStat(notATimeCode(what, text));
+        ShowError(notATimeCode(what, text));
         return false;
     }
     std::lock_guard<std::mutex> lock(mutex_);
@@ -106,6 +106,8 @@ bool LocalVCR::startCueLocked() {
         DelayT(500);
         pause();
     }
+    if (scriptactive_.load() && sequenceAborted_.load())
+        return false;
     auto thread = std::make_shared<CueThread>(*this, connectThread());
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -127,7 +129,7 @@ bool LocalVCR::reviewclip() {
         auto inTc = TimeCode::parse(in);
         auto outTc = TimeCode::parse(out);
         if (!inTc || !outTc) {
-            ShowStat(inTc ? notATimeCode(kEndWhat, out) : notATimeCode(kCueWhat, in));
+            ShowError(inTc ? notATimeCode(kEndWhat, out) : notATimeCode(kCueWhat, in));
             return false;
         }
         const bool tapeDeck = !lx1_ && !recon_;
@@ -153,6 +155,8 @@ bool LocalVCR::reviewclip() {
             ShowStat("No Review is possible");
             return ok;
         }
+        if (scriptactive_.load() && sequenceAborted_.load())
+            return false;
         cueplay_.store(true);
         reviewclip_.store(true);
         if (!startCueLocked())
@@ -161,11 +165,20 @@ bool LocalVCR::reviewclip() {
     }
     // Sequenced mode: the script or the review-all goes on only once the clip has played.
     if (scriptactive_.load() && started) {
-        while (!started->gotthere() && !started->finished())
+        while (!started->gotthere() && !started->finished() && !sequenceAborted_.load())
             DelayT(100);
+        // An aborted sequence gets no pause of the review's own: whoever ended it decides.
+        if (sequenceAborted_.load())
+            return false;
         pause();
     }
     return true;
+}
+
+void LocalVCR::abortSequence() {
+    sequenceAborted_.store(true);
+    if (std::shared_ptr<CueThread> running = cuethread())
+        running->cancel();
 }
 
 }  // namespace vemo::deck

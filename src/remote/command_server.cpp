@@ -72,7 +72,7 @@ CommandServer::~CommandServer() {
 bool CommandServer::OpenServerSocket(int port) {
     auto fail = [&](const std::string& why) {
         core::OutLine("Command server: " + why);
-        svcr_.ShowStat("Can't Get ServerSocket at Port " + std::to_string(port));
+        svcr_.ShowError("Can't Get ServerSocket at Port " + std::to_string(port));
         return false;
     };
     if (thread_.joinable())

@@ -25,7 +25,17 @@ constexpr std::size_t kShortestLine = 4;
 }  // namespace
 
 ScriptRunner::ScriptRunner(deck::LocalVCR& svcr, std::filesystem::path path)
-    : svcr_(svcr), dispatcher_(svcr), path_(std::move(path)) {}
+    : svcr_(svcr), dispatcher_(svcr, [this](int ms) { wait(ms); }), path_(std::move(path)) {}
+
+void ScriptRunner::wait(int milliseconds) {
+    // In slices, so a stop request ends even a "Wait" of days at once.
+    constexpr int kSlice = 100;
+    while (milliseconds > 0 && !stop_.stop_requested()) {
+        const int slice = milliseconds < kSlice ? milliseconds : kSlice;
+        svcr_.DelayT(slice);
+        milliseconds -= slice;
+    }
+}
 
 bool ScriptRunner::readLine(std::istream& in, std::string& line) {
     line.clear();
@@ -47,10 +57,12 @@ bool ScriptRunner::readLine(std::istream& in, std::string& line) {
     return !in.bad();
 }
 
-void ScriptRunner::script() {
+void ScriptRunner::script(std::stop_token stop) {
+    stop_ = std::move(stop);
     std::error_code ec;
     if (!std::filesystem::exists(path_, ec)) {
         core::OutLine("No script file found!");
+        svcr_.ShowError("No script file found!");
         svcr_.DelayT(1000);
         svcr_.setscriptactive(false);
         return;
@@ -76,7 +88,7 @@ void ScriptRunner::script() {
 void ScriptRunner::runLines(std::istream& in) {
     std::string line;
     try {
-        while (readLine(in, line)) {
+        while (!stop_.stop_requested() && readLine(in, line)) {
             if (line == "Quit")
                 return;
             if (line.size() < kShortestLine)

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <istream>
+#include <stop_token>
 #include <string>
 
 #include "deck/local_vcr.h"
@@ -17,8 +18,9 @@ class ScriptRunner {
 
     explicit ScriptRunner(deck::LocalVCR& svcr, std::filesystem::path path = kScriptFile);
 
-    // The whole run; returns when the script has ended, whichever way.
-    void script();
+    // The whole run; returns when the script has ended, whichever way. A stop request ends
+    // it before the next line, and ends a "Wait" line at once.
+    void script(std::stop_token stop = {});
 
     // One line of a text file ending at LF, CR or CR LF; a last line without a line end
     // counts. False at the end of the file (nothing read) or on a read failure.
@@ -27,7 +29,10 @@ class ScriptRunner {
   private:
     void runLines(std::istream& in);
 
+    void wait(int milliseconds);
+
     deck::LocalVCR& svcr_;
+    std::stop_token stop_;
     Dispatcher dispatcher_;
     std::filesystem::path path_;
 };

@@ -7,6 +7,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 
 #include "core/ravlin.h"
 #include "deck/local_vcr.h"
@@ -54,12 +55,26 @@ LocalGUI::LocalGUI(deck::LocalVCR& svcr, QWidget* parent)
     connectControls();
     setFixedSize(core::Ravlin::width, windowHeight(layout_));
 
+    // A held failure gives way to the newest other text once it has been readable long
+    // enough.
+    errorTimer_ = new QTimer(this);
+    errorTimer_->setSingleShot(true);
+    connect(errorTimer_, &QTimer::timeout, this, [this] {
+        if (pendingStatus_) {
+            showStatusText(*pendingStatus_, false);
+            pendingStatus_.reset();
+        }
+    });
+    registerWaitAware(this, this);
+    setSequenceStopControl(buttons_.at("bstop"));
+
     // The window mirrors the shared time fields; a change on any thread queues a refresh.
     svcr_.fields().setObserver(
         [this](deck::TimeFields::Field field, const std::string&) { queueFieldRefresh(field); });
 }
 
 LocalGUI::~LocalGUI() {
+    unregisterWaitAware(this);
     // The deck's threads are stopped before the window goes, so no observer call is running.
     svcr_.fields().setObserver(nullptr);
 }

@@ -5,18 +5,21 @@
 #include <atomic>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "deck/deck_display.h"
 #include "deck/time_fields.h"
+#include "ui/gui_wait.h"
 #include "ui/main_layout.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
+class QTimer;
 
 namespace vemo::deck {
 class LocalVCR;
@@ -27,14 +30,18 @@ namespace vemo::ui {
 // The main control window: transport, cue and review buttons, the three time fields, the
 // shuttle slider and the status line of the one deck. Display calls may come from any
 // thread; they are queued to the window's own thread.
-class LocalGUI : public QWidget, public deck::DeckDisplay {
+class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
   public:
+    // How long a failure stays in the status line before other texts may replace it.
+    static constexpr int kErrorHoldMs = 5000;
+
     explicit LocalGUI(deck::LocalVCR& svcr, QWidget* parent = nullptr);
     ~LocalGUI() override;
 
     // Display operations (any thread).
     void ShowTC(const std::string& text) override;
     void ShowStatus(const std::string& text) override;
+    void ShowError(const std::string& text) override;
     void ShowStat(const std::string& text) { ShowStatus(text); }
     void ShowPlay(bool) {}
     void clearbuttons() override;
@@ -53,6 +60,14 @@ class LocalGUI : public QWidget, public deck::DeckDisplay {
     // Closing the logger window re-enables the logger button (any thread).
     void loggerClosed();
 
+    // A quit nobody can be asked about (a termination signal): closes without questions;
+    // what cannot be saved now is kept for the next start.
+    void quitWithoutAsking();
+    // True while the status line holds a failure (window thread).
+    bool showingError() const { return errorShown_; }
+
+    void setInputBlocked(bool blocked, bool stopAllowed) override;
+
     // Hooks filled by the parts built later. onOpenLogger returns true when a logger window
     // opened (the button then stays disabled until loggerClosed).
     std::function<bool()> onOpenLogger;
@@ -62,6 +77,9 @@ class LocalGUI : public QWidget, public deck::DeckDisplay {
     // Called when the window is about to close, before the deck is shut down: the parts that
     // drive the deck from other threads (server, auxiliary port) end here.
     std::function<void()> onClosing;
+    // Asked before the window closes (mayAsk false: nobody can answer); false keeps the
+    // window, the deck and everything else running.
+    std::function<bool(bool mayAsk)> confirmClose;
     // Called after the window closed and the deck was shut down, with the exit code.
     std::function<void(int)> onClosed;
 
@@ -90,6 +108,9 @@ class LocalGUI : public QWidget, public deck::DeckDisplay {
     void clearRow(int y);
     void setHighlighted(std::string_view name, bool on);
     void setGreyed(QWidget* widget, bool enabled);
+    // Enables every control as its own state wants it, unless input is blocked.
+    void applyEnabled();
+    void showStatusText(const QString& text, bool error);
     // Runs fn on the window thread: at once when called there, queued otherwise.
     void onGui(std::function<void()> fn);
 
@@ -113,6 +134,20 @@ class LocalGUI : public QWidget, public deck::DeckDisplay {
     std::set<std::string, std::less<>> highlighted_;
     std::array<std::atomic<bool>, 3> refreshPending_{};
     bool closing_ = false;
+    bool askOnClose_ = true;
+
+    // What each control's own state wants; input blocking comes on top.
+    bool cueControlsEnabled_ = true;
+    bool connectEnabled_ = true;
+    bool loggerOpen_ = false;
+    bool inputBlocked_ = false;
+    bool stopAllowed_ = false;
+
+    // A failure is held in the status line; the newest other text waits behind it.
+    bool errorShown_ = false;
+    qint64 errorUntil_ = 0;
+    std::optional<QString> pendingStatus_;
+    QTimer* errorTimer_ = nullptr;
 };
 
 }  // namespace vemo::ui

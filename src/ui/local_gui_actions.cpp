@@ -143,16 +143,16 @@ void LocalGUI::openLogger() {
     // No logger window opened: the button stays as it was.
     if (!onOpenLogger || !onOpenLogger())
         return;
-    QPushButton* blogger = buttons_.at("blogger");
-    blogger->setEnabled(false);
-    setGreyed(blogger, false);
+    loggerOpen_ = true;
+    setGreyed(buttons_.at("blogger"), false);
+    applyEnabled();
 }
 
 void LocalGUI::loggerClosed() {
     onGui([this] {
-        QPushButton* blogger = buttons_.at("blogger");
-        blogger->setEnabled(true);
-        setGreyed(blogger, true);
+        loggerOpen_ = false;
+        setGreyed(buttons_.at("blogger"), true);
+        applyEnabled();
     });
 }
 

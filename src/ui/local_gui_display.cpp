@@ -1,10 +1,12 @@
 // The main window's display operations, highlight bars and closing.
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QLineEdit>
 #include <QMetaObject>
 #include <QPainter>
 #include <QPushButton>
 #include <QThread>
+#include <QTimer>
 
 #include "deck/local_vcr.h"
 #include "ui/gui_wait.h"
@@ -16,6 +18,8 @@ namespace {
 
 const QColor kLightGrey(192, 192, 192);
 const QColor kDarkGrey(64, 64, 64);
+const QColor kErrorText(255, 255, 255);
+const QColor kErrorBase(190, 0, 0);
 
 std::size_t fieldIndex(deck::TimeFields::Field field) {
     switch (field) {
@@ -45,7 +49,34 @@ void LocalGUI::ShowTC(const std::string& text) {
 }
 
 void LocalGUI::ShowStatus(const std::string& text) {
-    onGui([this, t = QString::fromStdString(text)] { statusfield_->setText(t); });
+    onGui([this, t = QString::fromStdString(text)] {
+        if (errorShown_ && QDateTime::currentMSecsSinceEpoch() < errorUntil_) {
+            pendingStatus_ = t;  // shown once the failure has been readable long enough
+            return;
+        }
+        showStatusText(t, false);
+    });
+}
+
+void LocalGUI::ShowError(const std::string& text) {
+    onGui([this, t = QString::fromStdString(text)] {
+        pendingStatus_.reset();
+        errorUntil_ = QDateTime::currentMSecsSinceEpoch() + kErrorHoldMs;
+        showStatusText(t, true);
+        errorTimer_->start(kErrorHoldMs);
+    });
+}
+
+void LocalGUI::showStatusText(const QString& text, bool error) {
+    if (error != errorShown_) {
+        // Two fixed palettes, switched only when the kind of text changes.
+        QPalette pal = statusfield_->palette();
+        pal.setColor(QPalette::Text, error ? kErrorText : palette().color(QPalette::Text));
+        pal.setColor(QPalette::Base, error ? kErrorBase : palette().color(QPalette::Base));
+        statusfield_->setPalette(pal);
+        errorShown_ = error;
+    }
+    statusfield_->setText(text);
 }
 
 void LocalGUI::show() {
@@ -70,22 +101,44 @@ void LocalGUI::ShowIP(const std::string& address) {
 
 void LocalGUI::setCueControlsEnabled(bool enabled) {
     onGui([this, enabled] {
-        for (const char* name : {"bcue", "bcueout", "bcueplay", "breview"}) {
-            QPushButton* button = buttons_.at(name);
-            button->setEnabled(enabled);
-            setGreyed(button, enabled);
-        }
+        cueControlsEnabled_ = enabled;
+        for (const char* name : {"bcue", "bcueout", "bcueplay", "breview"})
+            setGreyed(buttons_.at(name), enabled);
         cuefield_->setReadOnly(!enabled);
         endfield_->setReadOnly(!enabled);
+        applyEnabled();
     });
 }
 
 void LocalGUI::EnableConnect(bool enabled) {
     onGui([this, enabled] {
-        QPushButton* button = buttons_.at("bconnect");
-        button->setEnabled(enabled);
-        setGreyed(button, enabled);
+        connectEnabled_ = enabled;
+        setGreyed(buttons_.at("bconnect"), enabled);
+        applyEnabled();
     });
+}
+
+void LocalGUI::setInputBlocked(bool blocked, bool stopAllowed) {
+    inputBlocked_ = blocked;
+    stopAllowed_ = stopAllowed;
+    applyEnabled();
+}
+
+void LocalGUI::applyEnabled() {
+    for (auto& [name, widget] : controls_) {
+        bool wanted = true;
+        if (name == "bcue" || name == "bcueout" || name == "bcueplay" || name == "breview")
+            wanted = cueControlsEnabled_;
+        else if (name == "bconnect")
+            wanted = connectEnabled_;
+        else if (name == "blogger")
+            wanted = !loggerOpen_;
+        // While a wait runs nothing but the sequence's Stop does anything.
+        if (inputBlocked_ && !(stopAllowed_ && name == "bstop"))
+            wanted = false;
+        if (widget->isEnabled() != wanted)
+            widget->setEnabled(wanted);
+    }
 }
 
 void LocalGUI::setGreyed(QWidget* widget, bool enabled) {
@@ -203,16 +256,28 @@ void LocalGUI::paintEvent(QPaintEvent* event) {
 
 // ---- closing ----
 
+void LocalGUI::quitWithoutAsking() {
+    askOnClose_ = false;
+    close();
+}
+
 void LocalGUI::closeEvent(QCloseEvent* event) {
     event->ignore();
     if (closing_)
         return;
     if (guiWaiting()) {
-        // A wait (jog, script, review) is running on this thread: close once it is over.
+        // A wait (jog, script, review) is running on this thread: a sequence goes no
+        // further, and the window closes once the wait is over.
+        SequenceScope::endRunning(SequenceScope::Ending::Quit);
         whenNotWaiting(this, [this] { close(); });
         return;
     }
+    // Unsaved clips: the operator may still save them, or keep everything running.
     closing_ = true;
+    if (confirmClose && !confirmClose(askOnClose_)) {
+        closing_ = false;
+        return;
+    }
     if (onClosing)
         onClosing();
     int code = svcr_.closeDown();

@@ -3,10 +3,12 @@
 
 #include <QFont>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "core/edl/logger_timecode.h"
 #include "core/ravlin.h"
 #include "deck/local_vcr.h"
 #include "ui/logger_text.h"
@@ -14,12 +16,14 @@
 namespace vemo::ui {
 namespace {
 const QColor kBackground(80, 150, 245);
+const QColor kWarningBase(255, 220, 0);
+const QColor kWarningText(160, 0, 0);
 }  // namespace
 
 using namespace logger;
 
-LoggerGUI::LoggerGUI(deck::LocalVCR& svcr, QWidget* parent)
-    : QWidget(parent, Qt::Window), svcr_(svcr) {
+LoggerGUI::LoggerGUI(deck::LocalVCR& svcr, std::filesystem::path recoveryPath, QWidget* parent)
+    : QWidget(parent, Qt::Window), svcr_(svcr), recovery_(std::move(recoveryPath)) {
     setObjectName(QStringLiteral("LoggerGUI"));
     setWindowTitle(toQt(core::Ravlin::name + " Logger"));
     setFixedSize(GUIwidth, GUIheight);
@@ -36,6 +40,10 @@ LoggerGUI::LoggerGUI(deck::LocalVCR& svcr, QWidget* parent)
         return defaultFileChooser(prompt, save);
     };
     askSave = [this] { return defaultAskSave(); };
+    askRestore = [this](int entries) { return defaultAskRestore(entries); };
+    showError = [this](const std::string& message) {
+        QMessageBox::warning(this, windowTitle(), toQt(message));
+    };
 
     buildButtons();
     buildRows();
@@ -43,9 +51,32 @@ LoggerGUI::LoggerGUI(deck::LocalVCR& svcr, QWidget* parent)
     placeAll();
     rememberSaved();
     ReState(0);
+    registerWaitAware(this, this);
 }
 
-LoggerGUI::~LoggerGUI() = default;
+LoggerGUI::~LoggerGUI() {
+    unregisterWaitAware(this);
+}
+
+void LoggerGUI::setInputBlocked(bool blocked, bool) {
+    // The logger has no Stop of its own: during a wait nothing in it does anything.
+    for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        w->setEnabled(!blocked);
+}
+
+void LoggerGUI::markValidity(QLineEdit* field) {
+    // A time the save would refuse stands out until it is corrected.
+    const bool invalid = !core::loggertc::isValidTimeText(fromQt(field->text()));
+    if (field->property("invalidTime").toBool() == invalid)
+        return;
+    field->setProperty("invalidTime", invalid);
+    QPalette pal = palette();
+    if (invalid) {
+        pal.setColor(QPalette::Base, kWarningBase);
+        pal.setColor(QPalette::Text, kWarningText);
+    }
+    field->setPalette(pal);
+}
 
 QPushButton* LoggerGUI::addButton(const std::string& name, const char* caption) {
     auto* button = new QPushButton(QString::fromLatin1(caption), this);
@@ -87,6 +118,8 @@ void LoggerGUI::buildRows() {
     connect(first.name, &QLineEdit::returnPressed, this, [this] { NAME(); });
     connect(first.in, &QLineEdit::returnPressed, this, [this] { INTIME(); });
     connect(first.out, &QLineEdit::returnPressed, this, [this] { OUTTIME(); });
+    for (QLineEdit* field : {first.in, first.out})
+        connect(field, &QLineEdit::textChanged, this, [this, field] { markValidity(field); });
 }
 
 void LoggerGUI::buildScrollBar() {
@@ -118,6 +151,8 @@ void LoggerGUI::ReState(int o) {
         row.name->setText(toQt(t.ClipNameArray[e]));
         row.in->setText(toQt(t.SrcInArray[e]));
         row.out->setText(toQt(t.SrcOutArray[e]));
+        markValidity(row.in);
+        markValidity(row.out);
     }
 }
 

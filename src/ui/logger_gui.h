@@ -2,11 +2,15 @@
 
 #include <QWidget>
 #include <array>
+#include <filesystem>
 #include <functional>
+#include <stop_token>
 #include <string>
 
 #include "core/edl/logger_edl.h"
+#include "core/edl/logger_recovery.h"
 #include "deck/deck_display.h"
+#include "ui/gui_wait.h"
 #include "ui/logger_layout.h"
 
 class QCloseEvent;
@@ -24,11 +28,15 @@ namespace vemo::ui {
 // the deck's time code, review of one clip or all of them, and EDL save and load. Every
 // table access runs on the window's thread; the auxiliary controller's marks are queued
 // there. The window owns its table: each new window starts with a fresh one.
-class LoggerGUI : public QWidget, public deck::LoggerMarks {
+class LoggerGUI : public QWidget, public deck::LoggerMarks, public WaitAware {
   public:
     enum class SaveAnswer { Save, Discard, Cancel };
 
-    explicit LoggerGUI(deck::LocalVCR& svcr, QWidget* parent = nullptr);
+    // recoveryPath: where the crash copy of the clips is kept (the working folder's
+    // "VemoRecovery.txt" in the console).
+    explicit LoggerGUI(deck::LocalVCR& svcr,
+                       std::filesystem::path recoveryPath = core::LoggerRecovery::kFileName,
+                       QWidget* parent = nullptr);
     ~LoggerGUI() override;
 
     // The auxiliary controller's set-in / set-out (any thread): the time code shown now is
@@ -51,13 +59,28 @@ class LoggerGUI : public QWidget, public deck::LoggerMarks {
     int vsbval() const { return vsbval_; }
     int offset() const { return offset_; }
     core::LoggerEDL& edl() { return edl_; }
-    // True when the clips differ from those last saved or loaded (or built).
+    // True when the table holds clips that are in no file: changed since the last save,
+    // or left over from before a load that did not replace them.
     bool changed() const;
+
+    // Offers the clips a console that did not close normally left in the recovery file.
+    void offerRecovery();
+    // Asks about unsaved clips before the console closes (Save / Discard / Cancel); false
+    // keeps everything running. Without asking (a termination signal) the clips stay in the
+    // recovery file for the next start.
+    bool confirmQuit(bool mayAsk);
+    const core::LoggerRecovery& recovery() const { return recovery_; }
+
+    void setInputBlocked(bool blocked, bool stopAllowed) override;
 
     // Replaceable for tests. fileChooser: the path chosen ("" for cancel); save picks the
     // save dialog. askSave: whether to save changed clips before the window closes.
     std::function<std::string(const std::string& prompt, bool save)> fileChooser;
     std::function<SaveAnswer()> askSave;
+    // A file operation failed: the operator is shown why (a dialog by default).
+    std::function<void(const std::string& message)> showError;
+    // Whether to restore the clips found in the recovery file.
+    std::function<bool(int entries)> askRestore;
     // Called once, on the window's thread, when the window has accepted its closing.
     std::function<void()> onClosed;
 
@@ -105,15 +128,29 @@ class LoggerGUI : public QWidget, public deck::LoggerMarks {
     void markIn(const std::string& tc);
     void markOut(const std::string& tc);
     void rememberSaved();
+    // After a load: the loaded entries count as saved, any other clip as unsaved.
+    void rememberLoaded(int count);
     bool confirmClose();
+    // Asks whether to save changed clips first; false when the operator cancelled or the
+    // save failed.
+    bool settleUnsaved(const QString& question, bool closing);
+    // Every change of the table ends here: the crash copy and the warning colours follow.
+    void tableChanged();
+    void markValidity(QLineEdit* field);
+    void reportFailure(const std::string& message);
+    void reviewAll(std::stop_token stop);
 
     std::string defaultFileChooser(const std::string& prompt, bool save);
     SaveAnswer defaultAskSave();
+    bool defaultAskRestore(int entries);
 
     deck::LocalVCR& svcr_;
     core::LoggerEDL edl_;
     core::LoggerTable saved_;  // the clips as last saved or loaded
-    QString directory_;        // where the file dialog starts (empty: the working folder)
+    core::LoggerRecovery recovery_;
+    bool recoveryFailed_ = false;  // the last crash copy could not be written
+    QString saveQuestion_;
+    QString directory_;  // where the file dialog starts (empty: the working folder)
 
     std::array<Row, logger::NumRows> rows_{};
     QScrollBar* vsb_ = nullptr;

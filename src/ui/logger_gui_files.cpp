@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include "core/utils.h"
 #include "deck/local_vcr.h"
 #include "ui/logger_gui.h"
 #include "ui/logger_text.h"
@@ -51,19 +52,30 @@ void LoggerGUI::SB() {
 }
 
 void LoggerGUI::loadEDL() {
+    // Clips that are in no file are saved or given up first, or nothing is loaded.
+    if (!settleUnsaved(QStringLiteral("The clips have changed since they were last saved. "
+                                      "Save them before loading another list?"),
+                       false))
+        return;
+    LoadOrSave_ = 0;
     std::string path = GetFileName("Load Standard EDL");
     if (path.empty())
         return;
     core::LoggerLoadResult result = edl_.LoadEDL(path);
-    if (!result.statusMessage.empty())
-        svcr_.ShowStat(result.statusMessage);
+    if (!result.ok)
+        reportFailure("EDL not loaded: " + path + ": " + result.failure);
+    else if (!result.statusMessage.empty())
+        reportFailure(result.statusMessage);
     if (result.ok)
-        rememberSaved();
+        rememberLoaded(result.count);
     // The loaded list is shown from entry 1, and the marks start again in row 0.
     vsb_->setValue(0);
     ReState(0);
     vsbval_ = 0;
     offset_ = 0;
+    tableChanged();
+    if (result.ok && result.statusMessage.empty())
+        svcr_.ShowStat("EDL loaded: " + std::to_string(result.count) + " events from " + path);
 }
 
 bool LoggerGUI::saveEDL() {
@@ -71,16 +83,41 @@ bool LoggerGUI::saveEDL() {
     if (path.empty())
         return false;
     core::LoggerSaveResult result = edl_.SaveEDL(path);
-    if (!result.statusMessage.empty())
-        svcr_.ShowStat(result.statusMessage);
-    // Clips the file could not take (a bad entry ended it) still count as unsaved.
-    if (result.saved && !result.stoppedAtBadEntry)
-        rememberSaved();
-    return result.saved;
+    if (!result.saved) {
+        reportFailure(result.statusMessage);
+        return false;
+    }
+    rememberSaved();
+    tableChanged();
+    if (result.statusMessage.empty()) {
+        svcr_.ShowStat("EDL saved: " + std::to_string(result.eventsWritten) + " events in " + path);
+    } else {
+        // Saved, but with something the operator should correct.
+        svcr_.ShowError("EDL saved: " + result.statusMessage);
+    }
+    return true;
+}
+
+void LoggerGUI::reportFailure(const std::string& message) {
+    svcr_.ShowError(message);
+    if (showError)
+        showError(message);
 }
 
 void LoggerGUI::rememberSaved() {
     saved_ = edl_.table;
+}
+
+void LoggerGUI::rememberLoaded(int count) {
+    // As if the file had been loaded into a fresh table: what lies past its events and is
+    // not a fresh entry is a clip of its own.
+    core::LoggerTable loaded;
+    for (std::size_t e = 0; e < static_cast<std::size_t>(count); ++e) {
+        loaded.ClipNameArray[e] = edl_.table.ClipNameArray[e];
+        loaded.SrcInArray[e] = edl_.table.SrcInArray[e];
+        loaded.SrcOutArray[e] = edl_.table.SrcOutArray[e];
+    }
+    saved_ = loaded;
 }
 
 bool LoggerGUI::changed() const {
@@ -89,19 +126,89 @@ bool LoggerGUI::changed() const {
            t.SrcOutArray != saved_.SrcOutArray;
 }
 
-bool LoggerGUI::confirmClose() {
+void LoggerGUI::tableChanged() {
+    if (changed()) {
+        std::error_code ec = recovery_.save(edl_.table);
+        // Said once per failure run, not at every mark.
+        if (ec && !recoveryFailed_) {
+            core::Utils::OutLine("Recovery file not written: " + recovery_.path().string() + ": " +
+                                 ec.message());
+        }
+        recoveryFailed_ = static_cast<bool>(ec);
+    } else {
+        recovery_.remove();
+        recoveryFailed_ = false;
+    }
+    for (const Row& row : rows_) {
+        markValidity(row.in);
+        markValidity(row.out);
+    }
+}
+
+bool LoggerGUI::settleUnsaved(const QString& question, bool closing) {
     if (!changed())
         return true;
+    saveQuestion_ = question;
     switch (askSave()) {
         case SaveAnswer::Save:
             LoadOrSave_ = 1;
             return saveEDL();
         case SaveAnswer::Discard:
+            // Before a load the clips are still in the table until the file replaces them.
+            if (closing)
+                recovery_.remove();
             return true;
         case SaveAnswer::Cancel:
             break;
     }
     return false;
+}
+
+bool LoggerGUI::confirmClose() {
+    return settleUnsaved(
+        QStringLiteral(
+            "The clips have changed since they were last saved. Save them before closing?"),
+        true);
+}
+
+bool LoggerGUI::confirmQuit(bool mayAsk) {
+    if (mayAsk) {
+        Busy busy(*this);
+        return confirmClose();
+    }
+    if (changed()) {
+        tableChanged();  // the copy on disk is the table as it is now
+        core::Utils::OutLine("Unsaved clips kept in " +
+                             std::filesystem::absolute(recovery_.path()).string());
+    }
+    return true;
+}
+
+void LoggerGUI::offerRecovery() {
+    if (!recovery_.exists())
+        return;
+    const std::string where = std::filesystem::absolute(recovery_.path()).string();
+    std::optional<core::LoggerRecovery::Restored> restored = recovery_.load();
+    if (!restored) {
+        core::Utils::OutLine("Recovery file not readable, left as it is: " + where);
+        return;
+    }
+    if (!askRestore(restored->entries)) {
+        recovery_.remove();
+        core::Utils::OutLine("Recovered clips discarded: " + where);
+        return;
+    }
+    edl_.table = restored->table;
+    saved_ = core::LoggerTable();  // none of them is in a file
+    vsb_->setValue(0);
+    ReState(0);
+    vsbval_ = 0;
+    offset_ = 0;
+    tableChanged();
+    core::Utils::OutLine("Restored " + std::to_string(restored->entries) + " clips from " + where +
+                         (restored->badLines > 0
+                              ? " (" + std::to_string(restored->badLines) + " lines unreadable)"
+                              : std::string()));
 }
 
 void LoggerGUI::closeEvent(QCloseEvent* event) {
@@ -139,10 +246,19 @@ std::string LoggerGUI::defaultFileChooser(const std::string& prompt, bool save) 
     return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
 }
 
-LoggerGUI::SaveAnswer LoggerGUI::defaultAskSave() {
+bool LoggerGUI::defaultAskRestore(int entries) {
     QMessageBox box(QMessageBox::Question, windowTitle(),
-                    QStringLiteral("The clips have changed since they were last saved. Save "
-                                   "them before closing?"),
+                    QStringLiteral("A console that did not close normally left %1 logged "
+                                   "clips in %2. Restore them? (No discards them.)")
+                        .arg(entries)
+                        .arg(QString::fromStdString(recovery_.path().string())),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+LoggerGUI::SaveAnswer LoggerGUI::defaultAskSave() {
+    QMessageBox box(QMessageBox::Question, windowTitle(), saveQuestion_,
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
     box.setDefaultButton(QMessageBox::Save);
     switch (box.exec()) {

@@ -32,6 +32,7 @@ void LoggerGUI::markIn(const std::string& tc) {
     core::Utils::OutLine(std::to_string(i));
     edl_.table.SrcInArray[static_cast<std::size_t>(i)] = tc;
     rows_[static_cast<std::size_t>(offset_)].in->setText(toQt(tc));
+    tableChanged();
 }
 
 void LoggerGUI::markOut(const std::string& tc) {
@@ -47,6 +48,7 @@ void LoggerGUI::markOut(const std::string& tc) {
         vsb_->setValue(vsbval_ + 1);
         offset_ = NumRows - 1;
     }
+    tableChanged();
 }
 
 void LoggerGUI::SIB(int r) {
@@ -56,6 +58,7 @@ void LoggerGUI::SIB(int r) {
     std::string tc = svcr_.fields().tc();
     edl_.table.SrcInArray[static_cast<std::size_t>(i)] = tc;
     rows_[static_cast<std::size_t>(r)].in->setText(toQt(tc));
+    tableChanged();
 }
 
 void LoggerGUI::SOB(int r) {
@@ -65,6 +68,7 @@ void LoggerGUI::SOB(int r) {
     std::string tc = svcr_.fields().tc();
     edl_.table.SrcOutArray[static_cast<std::size_t>(i)] = tc;
     rows_[static_cast<std::size_t>(r)].out->setText(toQt(tc));
+    tableChanged();
 }
 
 void LoggerGUI::CUE(int r) {
@@ -79,14 +83,17 @@ void LoggerGUI::CUE(int r) {
 
 void LoggerGUI::NAME() {
     edl_.table.ClipNameArray[static_cast<std::size_t>(vsbval_)] = fromQt(rows_[0].name->text());
+    tableChanged();
 }
 
 void LoggerGUI::INTIME() {
     edl_.table.SrcInArray[static_cast<std::size_t>(vsbval_)] = fromQt(rows_[0].in->text());
+    tableChanged();
 }
 
 void LoggerGUI::OUTTIME() {
     edl_.table.SrcOutArray[static_cast<std::size_t>(vsbval_)] = fromQt(rows_[0].out->text());
+    tableChanged();
 }
 
 }  // namespace vemo::ui

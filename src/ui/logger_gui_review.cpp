@@ -31,9 +31,19 @@ void LoggerGUI::ReviewClip() {
 
 void LoggerGUI::RevAll() {
     Busy busy(*this);
-    SequencedMode sequenced(svcr_);
+    // The operator's Stop or a quit ends the sequence inside the review in progress.
+    SequenceScope sequence("Review ALL", [this] { svcr_.abortSequence(); });
+    {
+        SequencedMode sequenced(svcr_);
+        reviewAll(sequence.token());
+    }
+    if (sequence.ending() == SequenceScope::Ending::OperatorStop)
+        svcr_.stop();
+}
+
+void LoggerGUI::reviewAll(std::stop_token stop) {
     // Entry 100 is never reviewed.
-    for (int n = 0; n < core::LoggerTable::NumEntries - 1; ++n) {
+    for (int n = 0; n < core::LoggerTable::NumEntries - 1 && !stop.stop_requested(); ++n) {
         const auto i = static_cast<std::size_t>(n);
         if (edl_.table.SrcOutArray[i] == core::LoggerTable::TCString)
             break;

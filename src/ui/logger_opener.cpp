@@ -1,6 +1,7 @@
 #include "ui/logger_opener.h"
 
 #include <QPointer>
+#include <memory>
 
 #include "deck/local_vcr.h"
 #include "ui/local_gui.h"
@@ -9,9 +10,10 @@
 
 namespace vemo::ui {
 
-LoggerGUI* openLogger(LocalGUI& gui, deck::LocalVCR& svcr) {
+LoggerGUI* openLogger(LocalGUI& gui, deck::LocalVCR& svcr,
+                      const std::filesystem::path& recoveryPath) {
     // A top-level window of its own, not a child of the main window.
-    auto* window = new LoggerGUI(svcr);
+    auto* window = new LoggerGUI(svcr, recoveryPath);
     QPointer<LocalGUI> main(&gui);
     window->onClosed = [window, main, &svcr] {
         LoggerMarksRelay::instance().detach(window);
@@ -27,15 +29,21 @@ LoggerGUI* openLogger(LocalGUI& gui, deck::LocalVCR& svcr) {
         delete window;
     });
     window->show();
+    window->offerRecovery();
     LoggerMarksRelay::instance().attach(window);
     svcr.setLoggerMarks(&LoggerMarksRelay::instance());
     return window;
 }
 
-void attachLogger(LocalGUI& gui, deck::LocalVCR& svcr) {
-    gui.onOpenLogger = [&gui, &svcr] {
-        openLogger(gui, svcr);
+void attachLogger(LocalGUI& gui, deck::LocalVCR& svcr, std::filesystem::path recoveryPath) {
+    auto open = std::make_shared<QPointer<LoggerGUI>>();
+    gui.onOpenLogger = [&gui, &svcr, open, recoveryPath] {
+        *open = openLogger(gui, svcr, recoveryPath);
         return true;
+    };
+    gui.confirmClose = [open](bool mayAsk) {
+        QPointer<LoggerGUI>& logger = *open;
+        return logger.isNull() || logger->confirmQuit(mayAsk);
     };
 }
 

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <QSocketNotifier>
-#include <QWidget>
 #include <csignal>
 
 namespace vemo::ui {
@@ -21,7 +20,8 @@ extern "C" void onSignal(int) {
 
 }  // namespace
 
-QuitSignals::QuitSignals(QWidget* window) : QObject(window), window_(window) {
+QuitSignals::QuitSignals(QObject* owner, std::function<void()> quit)
+    : QObject(owner), quit_(std::move(quit)) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0) {
         return;
     }
@@ -30,7 +30,7 @@ QuitSignals::QuitSignals(QWidget* window) : QObject(window), window_(window) {
         char buffer[16];
         while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
         }
-        window_->close();
+        quit_();
     });
     struct sigaction action {};
     action.sa_handler = onSignal;

@@ -1,23 +1,24 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 
 class QSocketNotifier;
-class QWidget;
 
 namespace vemo::ui {
 
-// Turns SIGTERM, SIGINT and SIGHUP into a close of the given window on its own thread, so a
-// terminated console shuts the deck down as when the operator closes it.
+// Turns SIGTERM, SIGINT and SIGHUP into a quit request on the window's own thread, so a
+// terminated console shuts the deck down as when the operator closes it. Nobody is there to
+// answer a question then: the request closes without asking.
 class QuitSignals : public QObject {
   public:
-    explicit QuitSignals(QWidget* window);
+    QuitSignals(QObject* owner, std::function<void()> quit);
     ~QuitSignals() override;
     QuitSignals(const QuitSignals&) = delete;
     QuitSignals& operator=(const QuitSignals&) = delete;
 
   private:
-    QWidget* window_;
+    std::function<void()> quit_;
     QSocketNotifier* notifier_ = nullptr;
 };
 

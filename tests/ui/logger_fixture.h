@@ -14,6 +14,7 @@
 
 #include "core/ravlin.h"
 #include "deck/local_vcr.h"
+#include "support/temp_dir.h"
 #include "ui/fake_command_port.h"
 #include "ui/local_gui.h"
 #include "ui/logger_gui.h"
@@ -34,7 +35,7 @@ class LoggerTest : public ::testing::Test {
         vcr = std::make_unique<deck::LocalVCR>(&port, 2001, false);
         gui = std::make_unique<ui::LocalGUI>(*vcr);
         vcr->setDisplay(gui.get());
-        ui::attachLogger(*gui, *vcr);
+        ui::attachLogger(*gui, *vcr, recoveryFile());
         open();
     }
     void TearDown() override {
@@ -65,7 +66,9 @@ class LoggerTest : public ::testing::Test {
             ++asked;
             return answer;
         };
+        logger->showError = [this](const std::string& message) { errors.push_back(message); };
     }
+    std::filesystem::path recoveryFile() const { return recoveryDir.file("VemoRecovery.txt"); }
 
     template <typename T = QWidget>
     T* child(const std::string& name) {
@@ -91,6 +94,7 @@ class LoggerTest : public ::testing::Test {
         QCoreApplication::processEvents();
     }
 
+    TempDir recoveryDir;  // before the windows, so it outlives them
     FakeCommandPort port;
     std::unique_ptr<deck::LocalVCR> vcr;
     std::unique_ptr<ui::LocalGUI> gui;
@@ -101,6 +105,7 @@ class LoggerTest : public ::testing::Test {
     std::vector<bool> saves;
     std::string chosenPath;
     int asked = 0;
+    std::vector<std::string> errors;  // messages the failure dialogs showed
     ui::LoggerGUI::SaveAnswer answer = ui::LoggerGUI::SaveAnswer::Cancel;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,19 +12,29 @@ namespace loggerio {
 class ByteSource;
 }
 
+// An entry that would be saved with a source time that is not a valid time text.
+struct LoggerBadEntry {
+    int entry = -1;                // index into the table
+    bool sourceIn = true;          // the source in (else the source out)
+    std::string text;              // the text as stored
+    std::string describe() const;  // "entry 3 has an invalid source in: \"00:00:5\""
+};
+
 // What a save did. The file on disk is either the whole new list or left as it was.
 struct LoggerSaveResult {
-    bool saved = false;              // the new file is in place
-    int eventsWritten = 0;           // event lines in the file
-    bool stoppedAtBadEntry = false;  // an entry without a valid source time ended the list
-    bool reversedEntries = false;    // some entry's out lay before its in
-    std::string statusMessage;       // for the main window's status line; "" when all went well
+    bool saved = false;                      // the new file is in place
+    std::optional<LoggerBadEntry> badEntry;  // why nothing was written, when it is that
+    int eventsWritten = 0;                   // event lines in the file
+    bool stoppedAtBadEntry = false;          // an entry without a valid source time ended the list
+    bool reversedEntries = false;            // some entry's out lay before its in
+    std::string statusMessage;  // for the main window's status line; "" when all went well
 };
 
 // What a load did. Entries from count on keep what they held before.
 struct LoggerLoadResult {
     int count = 0;                    // entries taken from the file
-    bool ok = true;                   // false after a file error (see the log)
+    bool ok = true;                   // false after a file error
+    std::string failure;              // the file error's log line when !ok
     bool stoppedAtShortLine = false;  // a line ended before its source out
     std::string statusMessage;        // "" unless stoppedAtShortLine
 };
@@ -87,7 +98,14 @@ class LoggerEDL {
     // Takes the first two time codes of an event line into timestring1 and timestring2.
     SourceTimes getsourcetime(std::string_view line);
 
-    // Writes the table as an EDL file; never changes the table.
+    // The first entry a save would write whose source in or out is not a valid time text.
+    std::optional<LoggerBadEntry> firstBadEntry() const;
+    // Number of entries a save writes: up to the first source out of "00:00:00:00" after
+    // entry 1.
+    int entriesToSave() const;
+
+    // Writes the table as an EDL file; never changes the table. When any entry it would
+    // write has an invalid source time nothing is written and the file stays as it was.
     LoggerSaveResult SaveEDL(const std::string& path);
     // Reads events from an EDL file into the table.
     LoggerLoadResult LoadEDL(const std::string& path);

@@ -12,6 +12,14 @@ namespace vemo::core {
 
 using loggerio::ByteSource;
 
+namespace {
+void fail(LoggerLoadResult& result, const std::string& line) {
+    Utils::OutLine(line);
+    result.ok = false;
+    result.failure = line;
+}
+}  // namespace
+
 LoggerLoadResult LoggerEDL::LoadEDL(const std::string& path) {
     Utils::OutLine(" ");
     LoggerLoadResult result;
@@ -19,17 +27,13 @@ LoggerLoadResult LoggerEDL::LoadEDL(const std::string& path) {
     loggerio::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat info {};
     if (fd.get() < 0) {
-        Utils::OutLine(loggerio::openFailureLine(errno));
-        result.ok = false;
+        fail(result, loggerio::openFailureLine(errno));
     } else if (::fstat(fd.get(), &info) != 0) {
-        Utils::OutLine(loggerio::ioFailureLine(errno, 1));
-        result.ok = false;
+        fail(result, loggerio::ioFailureLine(errno, 1));
     } else if (S_ISDIR(info.st_mode)) {
-        Utils::OutLine(loggerio::ioFailureLine(EISDIR, 1));
-        result.ok = false;
+        fail(result, loggerio::ioFailureLine(EISDIR, 1));
     } else if (!S_ISREG(info.st_mode)) {
-        Utils::OutLine("FileIOError: not a regular file 1");
-        result.ok = false;
+        fail(result, "FileIOError: not a regular file 1");
     } else {
         loggerio::FileSource source(fd.get());
         result = loadFrom(source);
@@ -56,8 +60,7 @@ LoggerLoadResult LoggerEDL::loadFrom(ByteSource& source) {
         // An empty file fails at its first byte.
         std::string what = st == ByteSource::Status::End ? std::string("end of file")
                                                          : loggerio::describe(source.error);
-        Utils::OutLine("FileIOError: " + what + " 1");
-        result.ok = false;
+        fail(result, "FileIOError: " + what + " 1");
         return result;
     }
     // Not an EDL: read nothing more. The T is consumed; the title line is read without it.
@@ -72,8 +75,7 @@ LoggerLoadResult LoggerEDL::loadFrom(ByteSource& source) {
         if (st == ByteSource::Status::End)
             break;
         if (st == ByteSource::Status::Error) {
-            Utils::OutLine(loggerio::ioFailureLine(source.error, 1));
-            result.ok = false;
+            fail(result, loggerio::ioFailureLine(source.error, 1));
             break;
         }
         if (!takeEventLine(line, lineNumber, entry, result))

@@ -98,8 +98,40 @@ std::string LoggerEDL::buildEDL(LoggerSaveResult& result) {
     return out;
 }
 
+std::string LoggerBadEntry::describe() const {
+    return "entry " + std::to_string(entry + 1) + " has an invalid source " +
+           (sourceIn ? "in" : "out") + ": \"" + text + "\"";
+}
+
+int LoggerEDL::entriesToSave() const {
+    int count = 1;  // the first entry is always written
+    while (count < LoggerTable::NumEntries &&
+           table.SrcOutArray[static_cast<std::size_t>(count)] != LoggerTable::TCString)
+        ++count;
+    return count;
+}
+
+std::optional<LoggerBadEntry> LoggerEDL::firstBadEntry() const {
+    const int count = entriesToSave();
+    for (int i = 0; i < count; ++i) {
+        const auto e = static_cast<std::size_t>(i);
+        if (!loggertc::isValidTimeText(table.SrcInArray[e]))
+            return LoggerBadEntry{i, true, table.SrcInArray[e]};
+        if (!loggertc::isValidTimeText(table.SrcOutArray[e]))
+            return LoggerBadEntry{i, false, table.SrcOutArray[e]};
+    }
+    return std::nullopt;
+}
+
 LoggerSaveResult LoggerEDL::SaveEDL(const std::string& path) {
     LoggerSaveResult result;
+    // One bad entry must not turn a good file into a shorter one: check all before writing.
+    if (auto bad = firstBadEntry()) {
+        result.badEntry = bad;
+        result.statusMessage = "EDL not saved: " + bad->describe();
+        Utils::OutLine(result.statusMessage);
+        return result;
+    }
     std::string bytes = buildEDL(result);
     loggerio::WriteOutcome written = loggerio::replaceFile(path, bytes);
     result.saved = written.ok;

@@ -21,6 +21,14 @@ bool isTimeText(std::string_view text) {
            digitPair(text, 9);
 }
 
+bool isValidTimeText(std::string_view text) {
+    if (!isTimeText(text) || text[2] != ':' || text[5] != ':')
+        return false;
+    if (text[8] != ':' && text[8] != ';' && text[8] != '.')
+        return false;
+    return pair(text, 3) < 60 && pair(text, 6) < 60 && pair(text, 9) < FramesPerSecond;
+}
+
 std::int64_t frameCount(std::string_view text) {
     if (!isTimeText(text))
         return -1;

@@ -20,6 +20,10 @@ inline bool isDigit(char c) {
 // pairs are not looked at, so ";" or "." before the frames reads the same as ":".
 bool isTimeText(std::string_view text);
 
+// A time text the logger may save: isTimeText, ":" between hours, minutes and seconds, ":",
+// ";" or "." before the frames, minutes and seconds 00-59 and frames 00-29.
+bool isValidTimeText(std::string_view text);
+
 // Frame count of a well-formed time text; -1 for any other text.
 std::int64_t frameCount(std::string_view text);
 

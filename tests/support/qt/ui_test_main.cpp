@@ -4,11 +4,16 @@
 
 #include <gmock/gmock.h>
 
+#include "ui/gui_wait.h"
+
 int main(int argc, char** argv) {
     if (std::getenv("DISPLAY") == nullptr && std::getenv("QT_QPA_PLATFORM") == nullptr) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
     QApplication app(argc, argv);
+    // Waits on the window thread behave as in the console: the windows keep painting and
+    // operator input is dropped.
+    vemo::ui::installGuiWaitHook();
     ::testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();
 }
