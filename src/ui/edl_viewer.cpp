@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QMessageBox>
 #include <QFont>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -193,6 +194,13 @@ void EDLViewer::setTitle(const std::string& text) {
 void EDLViewer::wait(int milliseconds) {
     // On the window thread this keeps every window repainting while taking no input.
     core::Utils::DelayT(milliseconds);
+}
+
+void EDLViewer::showFailure(const std::string& text) {
+    if (showError)
+        showError(text);
+    else
+        QMessageBox::warning(this, windowTitle(), QString::fromStdString(text));
 }
 
 void EDLViewer::closeEvent(QCloseEvent* event) {

@@ -54,12 +54,15 @@ class EDLViewer : public QWidget, public core::RecorderView {
     void showOutput(const std::string& text) override;
     void setTitle(const std::string& text) override;
     void wait(int milliseconds) override;
+    void showFailure(const std::string& text) override;
 
     core::RecorderEDL& engine() { return edl_; }
     const std::string& directory() const { return directory_; }
 
     // The open and save dialogs; replaceable (tests answer without a dialog).
     FileChooser chooser = chooseWithDialog;
+    // A failed file operation; a warning dialog unless replaced (tests record it).
+    std::function<void(const std::string& text)> showError;
 
   protected:
     void closeEvent(QCloseEvent* event) override;

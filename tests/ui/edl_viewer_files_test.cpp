@@ -101,6 +101,8 @@ TEST_F(EdlViewerTest, MissingFileMessageWaitKeepsTheWindowsAlive) {
     load(w, "missing.edl");
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2900));
     EXPECT_EQ(shownDuringWait, "EDL file not found!");
+    ASSERT_EQ(failures.size(), 1u) << "the failure is also shown in a dialog, after the wait";
+    EXPECT_EQ(failures[0].rfind("EDL file not found! ", 0), 0u) << failures[0];
     EXPECT_EQ(otherDuringWait, "000 FNL");
     EXPECT_EQ(source(w), "");
     EXPECT_THAT(output(w), ElementsAre(kHeader, "000 INI", "000 FNL"));

@@ -55,6 +55,7 @@ class EdlViewerTest : public ::testing::Test {
 
     ui::EDLViewer* open() {
         auto* w = new ui::EDLViewer();
+        w->showError = [this](const std::string& text) { failures.push_back(text); };
         windows.emplace_back(w);
         return w;
     }
@@ -113,6 +114,7 @@ class EdlViewerTest : public ::testing::Test {
 
     TempDir dir;
     std::vector<QPointer<ui::EDLViewer>> windows;
+    std::vector<std::string> failures;  // what the failure dialogs showed
 };
 
 }  // namespace vemo::test

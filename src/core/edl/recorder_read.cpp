@@ -99,6 +99,7 @@ bool RecorderEDL::parseedl(const std::string& directory, const std::string& name
         view_->log(std::string(NotFoundText));
         view_->showSource(std::string(NotFoundText));
         view_->wait(MessageWait);
+        view_->showFailure(std::string(NotFoundText) + " " + path);
         return false;
     }
 
@@ -168,6 +169,7 @@ bool RecorderEDL::readFailed() {
     view_->log(std::string(ReadLogText));
     view_->showSource(std::string(ReadAreaText));
     view_->wait(MessageWait);
+    view_->showFailure(std::string(ReadAreaText) + ": " + ioerror.message());
     return false;
 }
 

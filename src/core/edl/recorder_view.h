@@ -20,6 +20,8 @@ class RecorderView {
     // Holds the operator's attention on a message.
     virtual void wait(int milliseconds) { Utils::DelayT(milliseconds); }
     virtual void log(const std::string& line) { OutLine(line); }
+    // A file operation failed and the operator must act: the window shows it in a dialog.
+    virtual void showFailure(const std::string& text) { (void)text; }
 };
 
 }  // namespace vemo::core

@@ -32,6 +32,7 @@ bool RecorderEDL::saveedl(const std::string& directory, const std::string& name)
     view_->showSource(message);
     view_->wait(MessageWait);
     showrawedl();
+    view_->showFailure(message);
     return false;
 }
 
