@@ -4,6 +4,7 @@
 #include <mutex>
 #include <vector>
 
+#include "deck/protocol.h"
 #include "serial/command_port.h"
 
 namespace vemo::test {
@@ -63,6 +64,19 @@ class FakeCommandPort : public serial::CommandPort {
             r.bytes[i] = bytes[i];
         r.count = static_cast<int>(bytes.size());
         return r;
+    }
+
+    // A deck that answers the time-sense frame with a seven-byte time-data reply for the
+    // given BCD time code (frames, seconds, minutes, hours) and the status-sense frame with
+    // statusByte as its cue/play byte; nothing else.
+    static Reply pollingDeck(Bytes bcdTime, std::uint8_t statusByte) {
+        return [bcdTime, statusByte](const Bytes& frame) {
+            if (frame == Bytes(deck::protocol::bsgettc.begin(), deck::protocol::bsgettc.end()))
+                return answer({0x74, 0x04, bcdTime[0], bcdTime[1], bcdTime[2], bcdTime[3], 0x00});
+            if (frame == Bytes(deck::protocol::bsstatus.begin(), deck::protocol::bsstatus.end()))
+                return answer({0x79, 0x29, 0x00, 0x20, statusByte, 0, 0, 0, 0, 0, 0, 0});
+            return serial::ExchangeResult{};
+        };
     }
 
   private:

@@ -215,17 +215,9 @@ TEST_F(LoggerTest, ReviewAllEndsSequencedModeWhenAClipCannotBeReviewed) {
     QTRY_COMPARE(QString::fromStdString(status()), QString("Cue point is not a time code: bad"));
 }
 
-// A deck that reports every cue complete and a time code past every out point.
-serial::ExchangeResult cuedDeck(const Bytes& frame) {
-    if (frame == Bytes(deck::protocol::bsgettc.begin(), deck::protocol::bsgettc.end()))
-        return FakeCommandPort::answer({0x74, 0x04, 0x00, 0x00, 0x00, 0x23, 0x00});
-    if (frame == Bytes(deck::protocol::bsstatus.begin(), deck::protocol::bsstatus.end()))
-        return FakeCommandPort::answer({0x79, 0x29, 0x00, 0x20, 0x01, 0, 0, 0, 0, 0, 0, 0});
-    return {};
-}
-
 TEST_F(LoggerTest, ReviewAllPlaysEachClipInTurnUpToTheFirstWithoutAnOut) {
-    port.setReply(cuedDeck);
+    // Every cue complete, the time code past every out point.
+    port.setReply(FakeCommandPort::pollingDeck({0x00, 0x00, 0x00, 0x23}, 0x01));
     vcr->GetTC();
     const std::vector<std::pair<std::string, std::string>> clips = {{"00:00:10:00", "00:00:12:00"},
                                                                     {"00:01:00:00", "00:01:01:00"}};

@@ -30,6 +30,17 @@ void markClips(QWidget& window, deck::LocalVCR& vcr, int count) {
     }
 }
 
+// Offers a recovery file to a new logger window, which takes it; the entries offered.
+int restore(LoggerGUI& next) {
+    int offered = 0;
+    next.askRestore = [&offered](int entries) {
+        offered = entries;
+        return true;
+    };
+    next.offerRecovery();
+    return offered;
+}
+
 TEST_F(LoggerTest, ClosingTheMainWindowAsksAboutUnsavedClipsAndCancelKeepsAllRunning) {
     int closedWith = -1;
     gui->onClosed = [&closedWith](int code) { closedWith = code; };
@@ -62,13 +73,7 @@ TEST_F(LoggerTest, AQuitNobodyCanAnswerKeepsTheClipsForTheNextStart) {
         std::string::npos);
     // The next logger window offers them back.
     LoggerGUI next(*vcr, recoveryFile());
-    int offered = 0;
-    next.askRestore = [&offered](int entries) {
-        offered = entries;
-        return true;
-    };
-    next.offerRecovery();
-    EXPECT_EQ(offered, 1);
+    EXPECT_EQ(restore(next), 1);
     EXPECT_EQ(next.edl().table.SrcInArray[0], "00:00:10:00");
     EXPECT_EQ(next.edl().table.SrcOutArray[0], "00:00:20:00");
     EXPECT_TRUE(next.changed()) << "restored clips are in no file yet";
@@ -147,13 +152,7 @@ TEST(LoggerRecovery, KilledConsoleOffersItsClipsAtTheNextStart) {
     FakeCommandPort port;
     deck::LocalVCR vcr(&port, 2001, false);
     LoggerGUI next(vcr, dir.file("VemoRecovery.txt"));
-    int offered = 0;
-    next.askRestore = [&offered](int entries) {
-        offered = entries;
-        return true;
-    };
-    next.offerRecovery();
-    EXPECT_EQ(offered, 3);
+    EXPECT_EQ(restore(next), 3);
     for (int r = 0; r < 3; ++r) {
         EXPECT_EQ(next.edl().table.SrcInArray[r], "00:0" + std::to_string(r) + ":10:00");
         EXPECT_EQ(next.edl().table.SrcOutArray[r], "00:0" + std::to_string(r) + ":20:00");
@@ -166,20 +165,12 @@ TEST(LoggerRecovery, KilledConsoleOffersItsClipsAtTheNextStart) {
     core::Ravlin::resetGlobals();
 }
 
-// A deck that reports every cue complete but whose time code never moves: a review waits.
-serial::ExchangeResult standingDeck(const Bytes& frame) {
-    if (frame == Bytes(deck::protocol::bsgettc.begin(), deck::protocol::bsgettc.end()))
-        return FakeCommandPort::answer({0x74, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00});
-    if (frame == Bytes(deck::protocol::bsstatus.begin(), deck::protocol::bsstatus.end()))
-        return FakeCommandPort::answer({0x79, 0x29, 0x00, 0x20, 0x01, 0, 0, 0, 0, 0, 0, 0});
-    return {};
-}
-
 // Input during a review-all is dropped, not replayed; Esc or Stop ends the sequence at once.
 TEST_F(LoggerTest, ReviewAllDropsInputAndStopsOnEscOrStop) {
     for (bool byEscape : {true, false}) {
         SCOPED_TRACE(byEscape ? "Esc" : "Stop button");
-        port.setReply(standingDeck);
+        // Every cue complete, but the time code never moves: each review waits.
+        port.setReply(FakeCommandPort::pollingDeck({0, 0, 0, 0}, 0x01));
         vcr->GetTC();
         auto& t = logger->edl().table;
         t.SrcInArray[0] = "00:00:10:00";

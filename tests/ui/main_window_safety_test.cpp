@@ -13,18 +13,9 @@ namespace {
 
 const Bytes kRewind{0x20, 0x20, 0x20};
 
-// A deck whose status reads "Stop" on every poll.
-serial::ExchangeResult stoppedDeck(const Bytes& frame) {
-    if (frame == Bytes(deck::protocol::bsgettc.begin(), deck::protocol::bsgettc.end()))
-        return FakeCommandPort::answer({0x74, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00});
-    if (frame == Bytes(deck::protocol::bsstatus.begin(), deck::protocol::bsstatus.end()))
-        return FakeCommandPort::answer({0x79, 0x29, 0x00, 0x20, 0x00, 0, 0, 0, 0, 0, 0, 0});
-    return {};
-}
-
 TEST_F(MainWindowTest, AFailureOutlivesTheStatusPollForFiveSeconds) {
     make("TAPE");
-    port.setReply(stoppedDeck);
+    port.setReply(FakeCommandPort::pollingDeck({0, 0, 0, 0}, 0x00));
     vcr->GetTC();
     QTRY_VERIFY(!status().isEmpty());
     const QString poll = status();
