@@ -4,38 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
 
-namespace vemo::core::loggerio {
-namespace {
-int writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return 0;
-}
+#include "core/file_io.h"
 
-// A name beside the target that no other save (of this or another process) uses.
-std::string tempNameFor(const std::filesystem::path& target, int attempt) {
-    static std::atomic<unsigned> counter{0};
-    std::filesystem::path dir = target.parent_path();
-    if (dir.empty())
-        dir = ".";
-    std::string stem = target.filename().string().substr(0, 100);
-    return (dir / ("." + stem + ".tmp-" + std::to_string(::getpid()) + "-" +
-                   std::to_string(counter.fetch_add(1)) + "-" + std::to_string(attempt)))
-        .string();
-}
-}  // namespace
+namespace vemo::core::loggerio {
 
 std::string describe(int err) {
     return std::error_code(err, std::generic_category()).message();
@@ -52,48 +27,20 @@ std::string ioFailureLine(int err, int stage) {
 }
 
 WriteOutcome replaceFile(const std::string& path, std::string_view bytes) {
-    std::filesystem::path target(path);
-    if (path.empty())
-        return {false, openFailureLine(ENOENT)};
-    if (target.filename().empty())
-        return {false, ioFailureLine(EISDIR, 1)};
-
-    std::string temp;
-    UniqueFd fd;
-    for (int attempt = 0; attempt < 100 && fd.get() < 0; ++attempt) {
-        temp = tempNameFor(target, attempt);
-        int raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (raw >= 0) {
-            fd.reset(raw);
-        } else if (errno != EEXIST) {
-            return {false, openFailureLine(errno)};
-        }
+    WriteResult written = writeFileAtomically(path, bytes);
+    const int err = written.error.value();
+    switch (written.stage) {
+        case WriteStage::None:
+            return {true, {}};
+        case WriteStage::Open:
+        case WriteStage::Rename:
+            return {false, openFailureLine(err)};
+        case WriteStage::Write:
+            return {false, ioFailureLine(err, 1)};
+        case WriteStage::Close:
+            return {false, ioFailureLine(err, 2)};
     }
-    if (fd.get() < 0)
-        return {false, ioFailureLine(EEXIST, 1)};
-
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-        ::fchmod(fd.get(), old.st_mode & 07777);
-    }
-    int err = writeAll(fd.get(), bytes);
-    if (err == 0 && ::fsync(fd.get()) != 0)
-        err = errno;
-    if (err != 0) {
-        fd.close();
-        ::unlink(temp.c_str());
-        return {false, ioFailureLine(err, 1)};
-    }
-    if (int closeErr = fd.close(); closeErr != 0) {
-        ::unlink(temp.c_str());
-        return {false, ioFailureLine(closeErr, 2)};
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        err = errno;
-        ::unlink(temp.c_str());
-        return {false, openFailureLine(err)};
-    }
-    return {true, {}};
+    return {false, ioFailureLine(err, 1)};
 }
 
 ByteSource::Status FileSource::get(char& c) {

@@ -23,8 +23,7 @@ struct WriteOutcome {
     std::string logLine;  // the failure's log line when !ok
 };
 
-// Writes bytes to a new file beside path and renames it over path, so a failure never
-// leaves a partly written file where a good one was. An existing file's permissions stay.
+// The atomic file writer, with its failure turned into the logger's log line.
 WriteOutcome replaceFile(const std::string& path, std::string_view bytes);
 
 // Bytes of a file or of memory, one at a time.

@@ -137,7 +137,7 @@ std::optional<LoggerRecovery::Restored> LoggerRecovery::parse(std::string_view b
 }
 
 std::error_code LoggerRecovery::save(const LoggerTable& table) const {
-    return writeFileAtomically(path_.string(), serialize(table));
+    return writeFileAtomically(path_.string(), serialize(table)).error;
 }
 
 void LoggerRecovery::remove() const {

@@ -23,7 +23,7 @@ bool RecorderEDL::saveedl(const std::string& directory, const std::string& name)
     if (name.empty())
         return false;
     const std::string path = recorderPath(directory, name);
-    ioerror = writeFileAtomically(path, edltext(true));
+    ioerror = writeFileAtomically(path, edltext(true)).error;
     if (!ioerror)
         return true;
     // The old file, if any, is untouched; the operator must know the list was not saved.
