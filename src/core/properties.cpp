@@ -30,11 +30,11 @@ std::vector<std::u32string> naturalLines(std::string_view latin1) {
     return lines;
 }
 
-// True when the line ends in an odd number of backslashes (a continuation).
-bool continues(const std::u32string& line) {
+// The number of backslashes the text ends in; an odd number continues the line.
+std::size_t trailingBackslashes(const std::u32string& text) {
     std::size_t n = 0;
-    for (auto it = line.rbegin(); it != line.rend() && *it == '\\'; ++it) ++n;
-    return n % 2 == 1;
+    for (auto it = text.rbegin(); it != text.rend() && *it == '\\'; ++it) ++n;
+    return n;
 }
 
 std::size_t skipBlanks(const std::u32string& s, std::size_t pos) {
@@ -112,12 +112,19 @@ PropertiesTable parseProperties(std::string_view latin1) {
         if (first == '#' || first == '!') continue;  // comment
 
         // Join continuation lines; the leading blanks of each following line are dropped.
+        // The run of trailing backslashes is carried along rather than counted again, so
+        // a chain of lines of backslashes costs time in proportion to its length.
         std::u32string logical = lines[n].substr(start);
-        while (continues(logical)) {
+        std::size_t trailing = trailingBackslashes(logical);
+        while (trailing % 2 == 1) {
             logical.pop_back();
+            --trailing;
             if (n + 1 >= lines.size()) break;
             ++n;
-            logical += lines[n].substr(skipBlanks(lines[n], 0));
+            std::u32string next = lines[n].substr(skipBlanks(lines[n], 0));
+            std::size_t own = trailingBackslashes(next);
+            trailing = own == next.size() ? trailing + own : own;
+            logical += next;
         }
 
         // The key ends at the first unescaped "=", ":" or blank.

@@ -47,13 +47,18 @@ TEST(Properties, ContinuationsAndEscapes) {
         "Uni = \\u00e9t\\u00C9\n"
         "Key\\ with\\ blanks = v\n"
         "Bad = \\u12G4 end\n"
-        "Short = \\u12\n");
+        "Short = \\u12\n"
+        "Run = a\\\\\\\n"
+        "\\\\\\\n"
+        "  b\n");
     EXPECT_EQ(t.entries["Note"], "first second# not a comment here");
     EXPECT_EQ(t.entries["Esc"], "tab\there\nnl \\ back = eq");
     EXPECT_EQ(t.entries["Uni"], "\xC3\xA9t\xC3\x89");
     EXPECT_EQ(t.entries["Key with blanks"], "v");
     EXPECT_EQ(t.entries["Bad"], "u12G4 end");
     EXPECT_EQ(t.entries["Short"], "u12");
+    // Backslash pairs across joined lines: each line's odd last one continues it.
+    EXPECT_EQ(t.entries["Run"], "a\\\\b");
     EXPECT_EQ(t.problems.size(), 2u);
 }
 
