@@ -9,7 +9,7 @@ namespace vemo::app {
 
 // Connects start-up to the real command port, deck controller and windows.
 class ConsoleWiring : public core::StartupWiring {
-public:
+  public:
     ConsoleWiring(int& argc, char** argv);
     ~ConsoleWiring() override;
 
@@ -20,7 +20,7 @@ public:
     // Runs the window event loop until the main window closes; returns the exit code.
     int run();
 
-private:
+  private:
     struct Parts;
     int& argc_;
     char** argv_;

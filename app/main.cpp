@@ -6,6 +6,7 @@ int main(int argc, char** argv) {
     // Command-line arguments are not used by the console; they only reach the toolkit.
     vemo::core::redirectLog();
     vemo::app::ConsoleWiring wiring(argc, argv);
-    if (auto code = vemo::core::init(wiring)) return *code;
+    if (auto code = vemo::core::init(wiring))
+        return *code;
     return wiring.run();
 }

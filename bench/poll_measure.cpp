@@ -26,7 +26,7 @@ using Clock = std::chrono::steady_clock;
 
 // Records when each time code was published; everything else is dropped.
 class TimingDisplay : public vemo::deck::DeckDisplay {
-public:
+  public:
     void ShowTC(const std::string&) override {
         std::lock_guard<std::mutex> lock(mutex_);
         times_.push_back(Clock::now());
@@ -48,7 +48,7 @@ public:
         times_.clear();
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::vector<Clock::time_point> times_;
 };
@@ -61,7 +61,8 @@ double cpuSeconds() {
 }
 
 double percentile(std::vector<double> v, double p) {
-    if (v.empty()) return 0;
+    if (v.empty())
+        return 0;
     std::sort(v.begin(), v.end());
     auto i = static_cast<std::size_t>(p * static_cast<double>(v.size() - 1) + 0.5);
     return v[std::min(i, v.size() - 1)];
@@ -76,7 +77,8 @@ int main(int argc, char** argv) {
     vemo::test::TempDir dir;
     std::string link = dir.file("deck").string();
     simArgs = {"--link", link, "--type", "tape"};
-    for (int i = 2; i < argc; ++i) simArgs.emplace_back(argv[i]);
+    for (int i = 2; i < argc; ++i)
+        simArgs.emplace_back(argv[i]);
 
     vemo::test::ChildProcess sim(vemo::test::builtProgram("tools/decksim/vemo-decksim"), simArgs,
                                  dir.path());
@@ -111,12 +113,15 @@ int main(int argc, char** argv) {
     auto times = display.times();
     std::vector<double> periods;
     for (std::size_t i = 1; i < times.size(); ++i) {
-        periods.push_back(std::chrono::duration<double, std::milli>(times[i] - times[i - 1]).count());
+        periods.push_back(
+            std::chrono::duration<double, std::milli>(times[i] - times[i - 1]).count());
     }
     FILE* out = fdopen(report, "w");
     std::fprintf(out, "run: %d s against vemo-decksim", seconds);
-    for (std::size_t i = 4; i < simArgs.size(); ++i) std::fprintf(out, " %s", simArgs[i].c_str());
-    std::fprintf(out, "\ntime-code reads per second: %.1f\n", static_cast<double>(times.size()) / wall);
+    for (std::size_t i = 4; i < simArgs.size(); ++i)
+        std::fprintf(out, " %s", simArgs[i].c_str());
+    std::fprintf(out, "\ntime-code reads per second: %.1f\n",
+                 static_cast<double>(times.size()) / wall);
     std::fprintf(out, "pass period median: %.2f ms\n", percentile(periods, 0.5));
     std::fprintf(out, "pass period p99: %.2f ms\n", percentile(periods, 0.99));
     std::fprintf(out, "CPU time per second: %.2f ms\n", 1000.0 * cpu / wall);

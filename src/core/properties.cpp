@@ -3,12 +3,17 @@
 namespace vemo::core {
 namespace {
 
-bool isBlank(char32_t c) { return c == ' ' || c == '\t' || c == '\f'; }
+bool isBlank(char32_t c) {
+    return c == ' ' || c == '\t' || c == '\f';
+}
 
 int hexValue(char32_t c) {
-    if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
-    if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a' + 10);
-    if (c >= 'A' && c <= 'F') return static_cast<int>(c - 'A' + 10);
+    if (c >= '0' && c <= '9')
+        return static_cast<int>(c - '0');
+    if (c >= 'a' && c <= 'f')
+        return static_cast<int>(c - 'a' + 10);
+    if (c >= 'A' && c <= 'F')
+        return static_cast<int>(c - 'A' + 10);
     return -1;
 }
 
@@ -21,24 +26,28 @@ std::vector<std::u32string> naturalLines(std::string_view latin1) {
         if (c == '\n' || c == '\r') {
             lines.push_back(cur);
             cur.clear();
-            if (c == '\r' && i + 1 < latin1.size() && latin1[i + 1] == '\n') ++i;
+            if (c == '\r' && i + 1 < latin1.size() && latin1[i + 1] == '\n')
+                ++i;
         } else {
             cur.push_back(c);
         }
     }
-    if (!cur.empty()) lines.push_back(cur);
+    if (!cur.empty())
+        lines.push_back(cur);
     return lines;
 }
 
 // The number of backslashes the text ends in; an odd number continues the line.
 std::size_t trailingBackslashes(const std::u32string& text) {
     std::size_t n = 0;
-    for (auto it = text.rbegin(); it != text.rend() && *it == '\\'; ++it) ++n;
+    for (auto it = text.rbegin(); it != text.rend() && *it == '\\'; ++it)
+        ++n;
     return n;
 }
 
 std::size_t skipBlanks(const std::u32string& s, std::size_t pos) {
-    while (pos < s.size() && isBlank(s[pos])) ++pos;
+    while (pos < s.size() && isBlank(s[pos]))
+        ++pos;
     return pos;
 }
 
@@ -53,16 +62,25 @@ std::string unescape(const std::u32string& s, int lineNo, std::vector<std::strin
         }
         char32_t e = s[++i];
         switch (e) {
-            case 't': out.push_back('\t'); break;
-            case 'n': out.push_back('\n'); break;
-            case 'r': out.push_back('\r'); break;
-            case 'f': out.push_back('\f'); break;
+            case 't':
+                out.push_back('\t');
+                break;
+            case 'n':
+                out.push_back('\n');
+                break;
+            case 'r':
+                out.push_back('\r');
+                break;
+            case 'f':
+                out.push_back('\f');
+                break;
             case 'u': {
                 int value = 0;
                 bool ok = i + 4 < s.size();  // four digits follow the "u"
                 for (std::size_t k = 1; ok && k <= 4; ++k) {
                     int h = hexValue(s[i + k]);
-                    if (h < 0) ok = false;
+                    if (h < 0)
+                        ok = false;
                     value = value * 16 + h;
                 }
                 if (ok) {
@@ -75,7 +93,9 @@ std::string unescape(const std::u32string& s, int lineNo, std::vector<std::strin
                 }
                 break;
             }
-            default: appendUtf8(out, e); break;
+            default:
+                appendUtf8(out, e);
+                break;
         }
     }
     return out;
@@ -107,9 +127,11 @@ PropertiesTable parseProperties(std::string_view latin1) {
     for (std::size_t n = 0; n < lines.size(); ++n) {
         int lineNo = static_cast<int>(n) + 1;
         std::size_t start = skipBlanks(lines[n], 0);
-        if (start >= lines[n].size()) continue;  // empty line
+        if (start >= lines[n].size())
+            continue;  // empty line
         char32_t first = lines[n][start];
-        if (first == '#' || first == '!') continue;  // comment
+        if (first == '#' || first == '!')
+            continue;  // comment
 
         // Join continuation lines; the leading blanks of each following line are dropped.
         // The run of trailing backslashes is carried along rather than counted again, so
@@ -119,7 +141,8 @@ PropertiesTable parseProperties(std::string_view latin1) {
         while (trailing % 2 == 1) {
             logical.pop_back();
             --trailing;
-            if (n + 1 >= lines.size()) break;
+            if (n + 1 >= lines.size())
+                break;
             ++n;
             std::u32string next = lines[n].substr(skipBlanks(lines[n], 0));
             std::size_t own = trailingBackslashes(next);
@@ -135,7 +158,8 @@ PropertiesTable parseProperties(std::string_view latin1) {
                 pos += 2;
                 continue;
             }
-            if (c == '=' || c == ':' || isBlank(c)) break;
+            if (c == '=' || c == ':' || isBlank(c))
+                break;
             ++pos;
         }
         std::size_t keyEnd = std::min(pos, logical.size());
@@ -144,10 +168,9 @@ PropertiesTable parseProperties(std::string_view latin1) {
             valuePos = skipBlanks(logical, valuePos + 1);
         }
         std::string key = unescape(logical.substr(0, keyEnd), lineNo, table.problems);
-        std::string value =
-            valuePos < logical.size()
-                ? unescape(logical.substr(valuePos), lineNo, table.problems)
-                : std::string();
+        std::string value = valuePos < logical.size()
+                                ? unescape(logical.substr(valuePos), lineNo, table.problems)
+                                : std::string();
         table.entries[key] = value;
     }
     return table;

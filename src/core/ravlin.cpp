@@ -34,15 +34,18 @@ void Ravlin::resetGlobals() {
 }
 
 void Ravlin::ShowStat(const std::string& text) {
-    if (svcr != nullptr) svcr->ShowStat(text);
+    if (svcr != nullptr)
+        svcr->ShowStat(text);
 }
 
 bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         auto ca = static_cast<unsigned char>(a[i]);
         auto cb = static_cast<unsigned char>(b[i]);
-        if (std::tolower(ca) != std::tolower(cb)) return false;
+        if (std::tolower(ca) != std::tolower(cb))
+            return false;
     }
     return true;
 }

@@ -10,7 +10,7 @@ namespace vemo::core {
 // Where status texts for the operator go (the deck controller's ShowStat). Lower layers
 // reach the main window's status line through this without knowing the controller.
 class StatusDisplay {
-public:
+  public:
     virtual ~StatusDisplay() = default;
     virtual void ShowStat(const std::string& text) = 0;
 };
@@ -18,7 +18,7 @@ public:
 // The process-wide values of the console. Written only during start-up, on the main
 // thread before any other thread exists; read-only afterwards.
 class Ravlin {
-public:
+  public:
     static inline std::string VCRType = "LX1";
     static inline bool lx1 = false;
     static inline bool recon = false;

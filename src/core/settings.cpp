@@ -16,7 +16,8 @@ namespace {
 // The value of a key, or nothing when the file does not set it.
 std::optional<std::string> prop(const char* key) {
     auto it = Ravlin::props.find(key);
-    if (it == Ravlin::props.end()) return std::nullopt;
+    if (it == Ravlin::props.end())
+        return std::nullopt;
     return it->second;
 }
 
@@ -26,7 +27,8 @@ std::string firstChars(const std::string& text, std::size_t n) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         auto c = static_cast<unsigned char>(text[i]);
         if ((c & 0xC0) != 0x80) {
-            if (chars == n) return text.substr(0, i);
+            if (chars == n)
+                return text.substr(0, i);
             ++chars;
         }
     }
@@ -39,22 +41,29 @@ std::string label(const char* name) {
     return l + "= ";
 }
 
-std::string raw(const std::optional<std::string>& text) { return text ? *text : "null"; }
+std::string raw(const std::optional<std::string>& text) {
+    return text ? *text : "null";
+}
 
 }  // namespace
 
 void applyProps() {
-    if (auto v = prop("COMPort")) Ravlin::comport1 = *v;
-    if (auto v = prop("UserNote")) Ravlin::note = firstChars(*v, 12);
+    if (auto v = prop("COMPort"))
+        Ravlin::comport1 = *v;
+    if (auto v = prop("UserNote"))
+        Ravlin::note = firstChars(*v, 12);
     if (auto v = prop("Verbose")) {
         Ravlin::verbo = *v;
         Ravlin::verbose = equalsIgnoreCase(*v, "YES");
     }
-    if (auto v = prop("UseClipboard")) Ravlin::UseClipboard = *v;
-    if (auto v = prop("StopOnExit")) Ravlin::StopOnExit = *v;
+    if (auto v = prop("UseClipboard"))
+        Ravlin::UseClipboard = *v;
+    if (auto v = prop("StopOnExit"))
+        Ravlin::StopOnExit = *v;
 
     Ravlin::PRString = "00:00:05:00";
-    if (auto v = prop("VCRType")) Ravlin::VCRType = *v;
+    if (auto v = prop("VCRType"))
+        Ravlin::VCRType = *v;
     Ravlin::lx1 = equalsIgnoreCase(Ravlin::VCRType, "LX1");
     Ravlin::recon = equalsIgnoreCase(Ravlin::VCRType, "RECON");
     if (Ravlin::lx1) {
@@ -75,20 +84,25 @@ void applyProps() {
             Ravlin::autochapter = equalsIgnoreCase(*v, "YES");
         }
     }
-    if (!Ravlin::lx1 && !Ravlin::recon) Ravlin::lanc = equalsIgnoreCase(Ravlin::VCRType, "LANC");
+    if (!Ravlin::lx1 && !Ravlin::recon)
+        Ravlin::lanc = equalsIgnoreCase(Ravlin::VCRType, "LANC");
 
     // Optional keys of this console: the auxiliary controller port and the server address.
     if (auto v = prop("MCSPort"); v && !v->empty()) {
         Ravlin::mcs = true;
         Ravlin::comport2 = *v;
     }
-    if (auto v = prop("ServerAddress")) Ravlin::serveraddress = *v;
+    if (auto v = prop("ServerAddress"))
+        Ravlin::serveraddress = *v;
 
-    if (Ravlin::UseClipboard) Ravlin::useclipboard = equalsIgnoreCase(*Ravlin::UseClipboard, "YES");
+    if (Ravlin::UseClipboard)
+        Ravlin::useclipboard = equalsIgnoreCase(*Ravlin::UseClipboard, "YES");
     if (Ravlin::StopOnExit) {
         // "NO" turns stopping off; "YES" (or any other word) keeps it on.
-        if (equalsIgnoreCase(*Ravlin::StopOnExit, "YES")) Ravlin::stoponexit = true;
-        if (equalsIgnoreCase(*Ravlin::StopOnExit, "NO")) Ravlin::stoponexit = false;
+        if (equalsIgnoreCase(*Ravlin::StopOnExit, "YES"))
+            Ravlin::stoponexit = true;
+        if (equalsIgnoreCase(*Ravlin::StopOnExit, "NO"))
+            Ravlin::stoponexit = false;
     }
 }
 
@@ -104,7 +118,8 @@ PropsResult GetProps() {
         return PropsResult::problem;
     }
     PropertiesTable table = parseProperties(bytes);
-    for (const auto& problem : table.problems) Utils::OutLine(problem);
+    for (const auto& problem : table.problems)
+        Utils::OutLine(problem);
     Ravlin::props = std::move(table.entries);
     applyProps();
     return PropsResult::ok;
@@ -131,7 +146,8 @@ void showprops() {
         Utils::OutLine(label("Record Mode") + Ravlin::automodestring);
         Utils::OutLine(label("AutoChapter") + Ravlin::autochapstring);
     }
-    if (Ravlin::mcs) Utils::OutLine(label("MCS Port") + Ravlin::comport2);
+    if (Ravlin::mcs)
+        Utils::OutLine(label("MCS Port") + Ravlin::comport2);
 }
 
 }  // namespace vemo::core

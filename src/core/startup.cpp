@@ -13,7 +13,8 @@ namespace vemo::core {
 
 bool redirectLog(const std::string& path) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
     std::fflush(stdout);
     bool ok = ::dup2(fd, STDOUT_FILENO) >= 0;
     ::close(fd);

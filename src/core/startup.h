@@ -7,7 +7,7 @@ namespace vemo::core {
 
 // What start-up needs of the higher layers: the deck command port and the deck controller.
 class StartupWiring {
-public:
+  public:
     virtual ~StartupWiring() = default;
     // Creates the command port on the name; false when it is missing or did not open.
     virtual bool MakeSerialPort(const std::string& name) = 0;

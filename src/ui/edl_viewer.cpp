@@ -3,11 +3,11 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QMessageBox>
 #include <QFont>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QMessageBox>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>

@@ -68,7 +68,7 @@ TEST(Properties, Latin1BytesBecomeUtf8) {
 }
 
 class SettingsFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Ravlin::resetGlobals();
         Ravlin::propsfilename = dir.file("VemoSettings.txt").string();
@@ -115,17 +115,18 @@ TEST_F(SettingsFile, CompleteLX1FileEchoesEveryLine) {
 }
 
 TEST_F(SettingsFile, WordsIgnoreCaseAndNoteIsCut) {
-    load("COMPort=/dev/ttyUSB0\nVCRType=lx1\nUserNote=ABCDEFGHIJKLMNOP\nVerbose=yes\n"
-         "UseClipboard=Yes\nStopOnExit=no\nFinalize=no\nInitialize=nO \nRECMode=pause\n"
-         "AutoChapter=YES\n");
+    load(
+        "COMPort=/dev/ttyUSB0\nVCRType=lx1\nUserNote=ABCDEFGHIJKLMNOP\nVerbose=yes\n"
+        "UseClipboard=Yes\nStopOnExit=no\nFinalize=no\nInitialize=nO \nRECMode=pause\n"
+        "AutoChapter=YES\n");
     EXPECT_TRUE(Ravlin::lx1);
     EXPECT_EQ(Ravlin::VCRType, "lx1");
     EXPECT_EQ(Ravlin::note, "ABCDEFGHIJKL");
     EXPECT_TRUE(Ravlin::verbose);
     EXPECT_TRUE(Ravlin::useclipboard);
-    EXPECT_FALSE(Ravlin::stoponexit);   // "NO" turns stopping off
+    EXPECT_FALSE(Ravlin::stoponexit);  // "NO" turns stopping off
     EXPECT_FALSE(Ravlin::finalize);
-    EXPECT_TRUE(Ravlin::initialize);    // "nO " has a blank: not the word
+    EXPECT_TRUE(Ravlin::initialize);  // "nO " has a blank: not the word
     EXPECT_TRUE(Ravlin::onetitle);
     EXPECT_TRUE(Ravlin::autochapter);
     EXPECT_EQ(Ravlin::comport1, "/dev/ttyUSB0");

@@ -15,7 +15,7 @@ std::filesystem::path builtProgram(const std::string& relative);
 
 // A child process started in a working folder; killed on destruction if still running.
 class ChildProcess {
-public:
+  public:
     ChildProcess(const std::filesystem::path& program, const std::vector<std::string>& args,
                  const std::filesystem::path& workdir,
                  const std::vector<std::string>& extraEnv = {});
@@ -31,7 +31,7 @@ public:
     // Text the child wrote on its standard output and error (when captured).
     std::string output() const;
 
-private:
+  private:
     pid_t pid_ = -1;
     std::optional<int> exitCode_;
     std::filesystem::path outputFile_;
@@ -42,8 +42,11 @@ template <typename Pred>
 bool waitFor(Pred pred, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
     auto deadline = std::chrono::steady_clock::now() + limit;
     while (!pred()) {
-        if (std::chrono::steady_clock::now() > deadline) return pred();
-        struct timespec ts{0, 20'000'000};
+        if (std::chrono::steady_clock::now() > deadline)
+            return pred();
+        struct timespec ts {
+            0, 20'000'000
+        };
         nanosleep(&ts, nullptr);
     }
     return true;

@@ -29,8 +29,10 @@ PtyPair::PtyPair() {
 }
 
 PtyPair::~PtyPair() {
-    if (slave_ >= 0) ::close(slave_);
-    if (master_ >= 0) ::close(master_);
+    if (slave_ >= 0)
+        ::close(slave_);
+    if (master_ >= 0)
+        ::close(master_);
 }
 
 void PtyPair::writeMaster(const std::vector<std::uint8_t>& bytes) {
@@ -38,7 +40,8 @@ void PtyPair::writeMaster(const std::vector<std::uint8_t>& bytes) {
     while (done < bytes.size()) {
         ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
-            if (errno == EINTR || errno == EAGAIN) continue;
+            if (errno == EINTR || errno == EAGAIN)
+                continue;
             throw std::runtime_error("write to pty master failed");
         }
         done += static_cast<std::size_t>(n);
@@ -51,14 +54,18 @@ std::vector<std::uint8_t> PtyPair::readMaster(std::size_t want, std::chrono::mil
     while (out.size() < want) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) break;
+        if (left.count() <= 0)
+            break;
         pollfd p{master_, POLLIN, 0};
         int r = ::poll(&p, 1, static_cast<int>(left.count()));
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) break;
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            break;
         std::uint8_t buf[256];
         ssize_t n = ::read(master_, buf, sizeof buf);
-        if (n <= 0) break;
+        if (n <= 0)
+            break;
         out.insert(out.end(), buf, buf + n);
     }
     return out;

@@ -10,7 +10,7 @@ namespace vemo::test {
 // An in-process pseudo-terminal pair: the program opens slaveName(), the test plays the
 // device on the master side.
 class PtyPair {
-public:
+  public:
     PtyPair();
     ~PtyPair();
     PtyPair(const PtyPair&) = delete;
@@ -23,7 +23,7 @@ public:
     // Reads what has arrived within the limit (stops early once `want` bytes are in).
     std::vector<std::uint8_t> readMaster(std::size_t want, std::chrono::milliseconds limit);
 
-private:
+  private:
     int master_ = -1;
     int slave_ = -1;  // kept open so the line stays up while the program reopens it
     std::string slaveName_;

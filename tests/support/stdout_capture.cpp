@@ -14,7 +14,8 @@ namespace vemo::test {
 StdoutCapture::StdoutCapture() {
     char templ[] = "/tmp/vemo-stdout-XXXXXX";
     int fd = ::mkstemp(templ);
-    if (fd < 0) throw std::runtime_error("mkstemp failed");
+    if (fd < 0)
+        throw std::runtime_error("mkstemp failed");
     path_ = templ;
     std::fflush(stdout);
     saved_ = ::dup(STDOUT_FILENO);
@@ -27,7 +28,9 @@ StdoutCapture::~StdoutCapture() {
     ::unlink(path_.c_str());
 }
 
-std::string StdoutCapture::text() const { return readFile(path_); }
+std::string StdoutCapture::text() const {
+    return readFile(path_);
+}
 
 std::string StdoutCapture::finish() {
     if (!finished_) {

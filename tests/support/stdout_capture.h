@@ -7,7 +7,7 @@ namespace vemo::test {
 // Sends the process's standard output (where log lines go) into a temporary file until
 // finish() or destruction, then restores it.
 class StdoutCapture {
-public:
+  public:
     StdoutCapture();
     ~StdoutCapture();
     StdoutCapture(const StdoutCapture&) = delete;
@@ -18,7 +18,7 @@ public:
     // What was written so far, without restoring.
     std::string text() const;
 
-private:
+  private:
     int saved_ = -1;
     std::string path_;
     bool finished_ = false;

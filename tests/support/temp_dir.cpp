@@ -9,7 +9,8 @@ namespace vemo::test {
 
 TempDir::TempDir() {
     std::string templ = (std::filesystem::temp_directory_path() / "vemo-test-XXXXXX").string();
-    if (::mkdtemp(templ.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    if (::mkdtemp(templ.data()) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
     path_ = templ;
 }
 
@@ -22,7 +23,9 @@ void TempDir::write(const std::string& name, const std::string& bytes) const {
     writeFile(file(name), bytes);
 }
 
-std::string TempDir::read(const std::string& name) const { return readFile(file(name)); }
+std::string TempDir::read(const std::string& name) const {
+    return readFile(file(name));
+}
 
 std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
