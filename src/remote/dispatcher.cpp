@@ -2,6 +2,8 @@
 
 #include <climits>
 
+#include "deck/commands.h"
+
 namespace vemo::remote {
 namespace {
 
@@ -35,43 +37,24 @@ std::optional<int> Dispatcher::waitSeconds(std::string_view argument) {
 
 bool Dispatcher::ParseNetCommand(const std::string& line) {
     bool result = false;
-    // Every test runs, whatever matched before it.
-    auto word = [&](std::string_view w, auto&& op) {
-        if (line == w) {
-            op();
-            result = true;
-        }
-    };
     deck::LocalVCR& v = svcr_;
-    word("Play", [&] { v.play(); });
-    word("Pause", [&] { v.pause(); });
-    word("Stop", [&] { v.stop(); });
-    word("Forward", [&] { v.forward(); });
-    word("Rewind", [&] { v.rewind(); });
-    word("Record", [&] { v.record(); });
-    word("GetTC", [&] { reporttc(); });
-    word("Status", [&] { reportstatus(); });
-    // A cue that cannot start has told the operator why; the word still counts as matched.
-    word("CueIn", [&] { v.cue(); });
-    word("CueOut", [&] { v.cueout(); });
-    word("SetIn", [&] { setin(); });
-    word("SetOut", [&] { setout(); });
-    word("CuePlay", [&] { v.cueplay(); });
-    word("Review", [&] { v.reviewclip(); });
-
-    // The LX1 recorder has no jog, variable speed, EE or standby.
-    if (!v.isLX1()) {
-        word("JogF", [&] { v.jogf(); });
-        word("JogR", [&] { v.jogr(); });
-        word("Fast2", [&] { v.fasttwo(); });
-        word("Fast5", [&] { v.fastfive(); });
-        word("Slow5", [&] { v.slowfifth(); });
-        word("Slow3", [&] { v.slowthird(); });
-        word("Slow2", [&] { v.slowhalf(); });
-        word("EEOn", [&] { v.eeon(); });
-        word("EEOff", [&] { v.eeoff(); });
-        word("SbyOn", [&] { v.sbyon(); });
-        word("SbyOff", [&] { v.sbyoff(); });
+    // The deck operations come from the one command table; a word the deck type does not
+    // offer is no word at all.
+    if (auto operation = deck::byRemoteWord(line, v.isLX1())) {
+        deck::perform(v, *operation);
+        result = true;
+    } else if (line == "GetTC") {
+        reporttc();
+        result = true;
+    } else if (line == "Status") {
+        reportstatus();
+        result = true;
+    } else if (line == "SetIn") {
+        setin();
+        result = true;
+    } else if (line == "SetOut") {
+        setout();
+        result = true;
     }
 
     if (hasPrefix(line, "Wait")) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/utils.h"
+#include "deck/commands.h"
 #include "deck/deck_display.h"
 #include "deck/local_vcr.h"
 #include "remote/ser_in_port.h"
@@ -70,30 +71,12 @@ void SerInPort::parse() {
     std::uint8_t b0 = serin_[0];
     std::uint8_t b1 = serin_[1];
     if (b0 == 0x80) {
-        switch (b1) {
-            case 0x45:
-                svcr->play();
-                break;
-            case 0x44:
-                svcr->stop();
-                break;
-            case 0x42:
-                svcr->rewind();
-                break;
-            case 0x43:
-                svcr->forward();
-                break;
-            case 0x40:
-                // The logger window queues the mark to its own thread.
-                if (deck::LoggerMarks* logger = svcr->loggerMarks())
-                    logger->setin();
-                break;
-            case 0x41:
-                if (deck::LoggerMarks* logger = svcr->loggerMarks())
-                    logger->setout();
-                break;
-            default:
-                break;
+        if (auto operation = deck::byAuxByte(b1)) {
+            deck::perform(*svcr, *operation);
+        } else if (b1 == 0x40 || b1 == 0x41) {
+            // The logger window queues the mark to its own thread.
+            if (deck::LoggerMarks* logger = svcr->loggerMarks())
+                b1 == 0x40 ? logger->setin() : logger->setout();
         }
     } else if (b0 == 0x81) {
         if (b1 == 0x7F)

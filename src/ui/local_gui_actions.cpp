@@ -4,6 +4,7 @@
 #include <QScrollBar>
 
 #include "core/utils.h"
+#include "deck/commands.h"
 #include "deck/local_vcr.h"
 #include "ui/local_gui.h"
 #include "ui/main_controls.h"
@@ -39,56 +40,22 @@ void LocalGUI::connectControls() {
 
 void LocalGUI::actionPerformed(const std::string& word) {
     ShowStatus(word);
-    deck::LocalVCR& v = svcr_;
-    if (word == "Stop") {
-        v.stop();
-    } else if (word == "Play") {
-        v.play();
-    } else if (word == "Pause") {
-        v.pause();
-    } else if (word == "Forward") {
-        v.forward();
-    } else if (word == "Rewind") {
-        v.rewind();
-    } else if (word == "Slow2") {
-        v.slowhalf();
-    } else if (word == "Slow3") {
-        v.slowthird();
-    } else if (word == "Slow5") {
-        v.slowfifth();
-    } else if (word == "Fast2") {
-        v.fasttwo();
-    } else if (word == "Fast5") {
-        v.fastfive();
-    } else if (word == "Sbyon") {
-        v.sbyon();
-    } else if (word == "Sbyoff") {
-        v.sbyoff();
+    // Plain deck operations come from the one command table; the rest are the window's own.
+    if (auto operation = deck::byButtonWord(word)) {
+        deck::perform(svcr_, *operation);
     } else if (word == "SCRIPT") {
         if (onScript)
             onScript();
-    } else if (word == "EEOn") {
-        v.eeon();
     } else if (word == "EEOff") {
         eeOffSequence();
     } else if (word == "Jogf") {
         jogAndStop(true);
     } else if (word == "Jogr") {
         jogAndStop(false);
-    } else if (word == "Cue") {
-        v.cue();  // a bad in point is reported by the controller
-    } else if (word == "CueOut") {
-        v.cueout();
     } else if (word == "SetCue") {
         setcue();
     } else if (word == "SetRev") {
         setreview();
-    } else if (word == "Cueplay") {
-        v.cueplay();
-    } else if (word == "Review") {
-        v.reviewclip();
-    } else if (word == "Record") {
-        v.record();
     } else if (word == "Connect") {
         if (onConnect)
             onConnect();

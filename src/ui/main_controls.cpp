@@ -35,14 +35,6 @@ const std::vector<ButtonDef>& mainButtons() {
     return buttons;
 }
 
-const std::vector<std::string_view>& dispatchOrder() {
-    static const std::vector<std::string_view> order = {
-        "Stop",   "Play",   "Pause",  "Forward", "Rewind", "Slow2",  "Slow3",  "Slow5", "Fast2",
-        "Fast5",  "Sbyon",  "Sbyoff", "SCRIPT",  "EEOn",   "EEOff",  "Jogf",   "Jogr",  "Cue",
-        "CueOut", "SetCue", "SetRev", "Cueplay", "Review", "Record", "Connect"};
-    return order;
-}
-
 std::string_view controlName(deck::Control control) {
     using deck::Control;
     switch (control) {

@@ -19,9 +19,6 @@ struct ButtonDef {
 // Every button of the main window, placed or not.
 const std::vector<ButtonDef>& mainButtons();
 
-// The action words the shared listener knows, in the order it compares them.
-const std::vector<std::string_view>& dispatchOrder();
-
 // Field name of a control ("bplay", "vsb", "cuefield" ...).
 std::string_view controlName(deck::Control control);
 
