@@ -5,14 +5,14 @@
 
 #include "core/edl/logger_edl.h"
 #include "core/ravlin.h"
-#include "logger_log_capture.h"
+#include "support/stdout_capture.h"
 #include "support/temp_dir.h"
 
 using vemo::core::LoggerEDL;
 using vemo::core::LoggerLoadResult;
 using vemo::core::LoggerTable;
 using vemo::core::Ravlin;
-using vemo::test::LogCapture;
+using vemo::test::StdoutCapture;
 using vemo::test::TempDir;
 
 namespace {
@@ -41,7 +41,7 @@ class LoggerLoad : public ::testing::Test {
         return loadPath(dir.file("in.edl").string());
     }
     LoggerLoadResult loadPath(const std::string& path) {
-        LogCapture capture;
+        StdoutCapture capture;
         LoggerLoadResult result = edl.LoadEDL(path);
         log = capture.lines();
         return result;
@@ -118,7 +118,7 @@ TEST_F(LoggerLoad, FiveOverTenKeepsTheRestAndSavesTen) {
     expectEntry(4, "NEW5", "00:00:05:00", "00:00:05:10");
     for (int i = 5; i < 10; ++i)
         expectEntry(i, "OLD" + std::to_string(i), "00:10:00:00", "00:10:01:00");
-    LogCapture quiet;
+    StdoutCapture quiet;
     EXPECT_EQ(edl.SaveEDL(dir.file("out.edl").string()).eventsWritten, 10);
 }
 
@@ -204,7 +204,7 @@ TEST_F(LoggerLoad, SaveAndLoadRoundTrip) {
         source.table.SrcOutArray[i] = "0" + std::to_string(i) + ":12:00:00";
     }
     {
-        LogCapture quiet;
+        StdoutCapture quiet;
         ASSERT_TRUE(source.SaveEDL(dir.file("round.edl").string()).saved);
     }
     EXPECT_EQ(loadPath(dir.file("round.edl").string()).count, 4);
@@ -242,7 +242,7 @@ TEST_F(LoggerLoad, RealCmx3600List) {
     expectEntry(4, "CX", "00:00:20:00", "00:00:22:00");
     expectFresh(5);
     // Drop-frame source times are saved as they were read.
-    LogCapture quiet;
+    StdoutCapture quiet;
     EXPECT_EQ(edl.SaveEDL(dir.file("again.edl").string()).eventsWritten, 5);
     EXPECT_NE(dir.read("again.edl").find(" 00:00:05;00 00:00:07;00 01:00:00:00 01:00:02:00 \r\n"),
               std::string::npos);
@@ -259,7 +259,7 @@ TEST_F(LoggerLoad, ArbitraryBytesNeverHarm) {
                                       : alphabet[random() % alphabet.size()]);
         }
         LoggerEDL fuzzed;
-        LogCapture quiet;
+        StdoutCapture quiet;
         LoggerLoadResult r = fuzzed.LoadEDLBytes(bytes);
         ASSERT_GE(r.count, 0);
         ASSERT_LE(r.count, 100);

@@ -11,13 +11,13 @@
 
 #include "core/edl/logger_edl.h"
 #include "core/ravlin.h"
-#include "logger_log_capture.h"
+#include "support/stdout_capture.h"
 #include "support/temp_dir.h"
 
 using vemo::core::LoggerEDL;
 using vemo::core::LoggerSaveResult;
 using vemo::core::Ravlin;
-using vemo::test::LogCapture;
+using vemo::test::StdoutCapture;
 using vemo::test::TempDir;
 namespace fs = std::filesystem;
 
@@ -38,7 +38,7 @@ class LoggerSave : public ::testing::Test {
         edl.table.SrcOutArray[i] = out;
     }
     LoggerSaveResult save() {
-        LogCapture capture;
+        StdoutCapture capture;
         LoggerSaveResult result = edl.SaveEDL(target().string());
         log = capture.text();
         return result;
@@ -205,7 +205,7 @@ TEST_F(LoggerSave, ReplacesAnOldFileWholeAndKeepsItsPermissions) {
 }
 
 TEST_F(LoggerSave, MissingFolderIsAStreamError) {
-    LogCapture capture;
+    StdoutCapture capture;
     LoggerSaveResult r = edl.SaveEDL(dir.file("no-such-dir/edl.txt").string());
     std::string text = capture.text();
     EXPECT_FALSE(r.saved);

@@ -3,12 +3,12 @@
 #include "core/edl/logger_edl.h"
 #include "core/edl/logger_timecode.h"
 #include "core/ravlin.h"
-#include "logger_log_capture.h"
+#include "support/stdout_capture.h"
 
 using vemo::core::LoggerEDL;
 using vemo::core::LoggerTable;
 using vemo::core::Ravlin;
-using vemo::test::LogCapture;
+using vemo::test::StdoutCapture;
 namespace tc = vemo::core::loggertc;
 
 TEST(LoggerTable, StartsWithNumberedNamesAndEmptyTimes) {
@@ -44,7 +44,7 @@ TEST(LoggerFieldCounts, DropFrameAndNonDrop) {
 
 TEST(LoggerFieldCounts, SmpteStringPadsAndLogs) {
     LoggerEDL edl;
-    LogCapture log;
+    StdoutCapture log;
     edl.SMPTEstring(1, 2, 3, 4);
     EXPECT_EQ(edl.SMPTE, "01:02:03:04");
     edl.SMPTEstring(100, 0, 0, 0);
@@ -129,7 +129,7 @@ TEST(LoggerSourceTimes, VerboseLogsThePair) {
     Ravlin::resetGlobals();
     Ravlin::verbose = true;
     LoggerEDL edl;
-    LogCapture log;
+    StdoutCapture log;
     edl.getsourcetime(
         "001  AX       V     C        00:00:05:00 00:00:07:00 01:00:00:00 01:00:02:00");
     Ravlin::verbose = false;

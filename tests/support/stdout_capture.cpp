@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <stdexcept>
 
 #include "support/temp_dir.h"
@@ -29,7 +30,16 @@ StdoutCapture::~StdoutCapture() {
 }
 
 std::string StdoutCapture::text() const {
+    std::fflush(stdout);
     return readFile(path_);
+}
+
+std::vector<std::string> StdoutCapture::lines() const {
+    std::vector<std::string> out;
+    std::istringstream in(text());
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
 }
 
 std::string StdoutCapture::finish() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vemo::test {
 
@@ -17,6 +18,8 @@ class StdoutCapture {
     std::string finish();
     // What was written so far, without restoring.
     std::string text() const;
+    // The same, as lines without their line ends.
+    std::vector<std::string> lines() const;
 
   private:
     int saved_ = -1;
