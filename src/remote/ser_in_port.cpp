@@ -88,11 +88,10 @@ void SerInPort::stop() {
     std::lock_guard<std::mutex> lock(threadMutex_);
     if (!thread_.joinable())
         return;
-    if (thread_.get_id() == std::this_thread::get_id()) {
-        // Asked from its own pass: the loop ends when the pass returns.
-        thread_.detach();
+    // Asked from its own pass, the loop ends when the pass returns; the owner joins it when
+    // it stops the port again or destroys it.
+    if (thread_.get_id() == std::this_thread::get_id())
         return;
-    }
     thread_.join();
 }
 
