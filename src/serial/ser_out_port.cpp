@@ -1,6 +1,8 @@
 #include "serial/ser_out_port.h"
 
+#include <chrono>
 #include <span>
+#include <thread>
 
 #include "core/ravlin.h"
 #include "core/utils.h"
@@ -123,7 +125,10 @@ void SerOutPort::ShowStat(const std::string& text) {
 }
 
 void SerOutPort::DelayT(int milliseconds) {
-    core::Utils::DelayT(milliseconds);
+    // A plain sleep, also on the window thread: the reply pause is short and runs under the
+    // port lock, where no window event may be handled.
+    if (milliseconds > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 void SerOutPort::OutLine(std::string_view text) {
     core::Utils::OutLine(text);
