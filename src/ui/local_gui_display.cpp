@@ -126,6 +126,11 @@ void LocalGUI::setInputBlocked(bool blocked, bool stopAllowed) {
 
 void LocalGUI::applyEnabled() {
     for (auto& [name, widget] : controls_) {
+        // Displays (time code, status, labels) stay as they are: they are live during waits.
+        const bool control =
+            buttons_.count(name) > 0 || widget == cuefield_ || widget == endfield_ || name == "vsb";
+        if (!control)
+            continue;
         bool wanted = true;
         if (name == "bcue" || name == "bcueout" || name == "bcueplay" || name == "breview")
             wanted = cueControlsEnabled_;

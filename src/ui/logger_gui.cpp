@@ -60,8 +60,12 @@ LoggerGUI::~LoggerGUI() {
 
 void LoggerGUI::setInputBlocked(bool blocked, bool) {
     // The logger has no Stop of its own: during a wait nothing in it does anything.
-    for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        w->setEnabled(!blocked);
+    // The grid stays readable; what takes input looks disabled.
+    for (QWidget* w : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        auto* field = qobject_cast<QLineEdit*>(w);
+        if (field == nullptr || !field->isReadOnly())
+            w->setEnabled(!blocked);
+    }
 }
 
 void LoggerGUI::markValidity(QLineEdit* field) {
