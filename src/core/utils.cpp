@@ -17,6 +17,28 @@ std::mutex& logMutex() {
     return m;
 }
 std::atomic<bool> debugOn{false};
+std::atomic<Utils::Clock> logClock{nullptr};
+
+constexpr auto kFirstSummary = std::chrono::minutes(1);
+constexpr auto kLongestSummary = std::chrono::hours(1);
+
+// The run of identical lines under way; guarded by logMutex().
+struct Repeats {
+    std::string last;
+    bool any = false;  // a line has been written since the last endRepeats
+    long count = 0;    // repeats not yet told
+    std::chrono::steady_clock::time_point nextSummary;
+    std::chrono::steady_clock::duration interval = kFirstSummary;
+};
+Repeats& repeats() {
+    static Repeats r;
+    return r;
+}
+
+std::chrono::steady_clock::time_point logNow() {
+    Utils::Clock clock = logClock.load();
+    return clock != nullptr ? clock() : std::chrono::steady_clock::now();
+}
 std::atomic<Utils::WaitHook> waitHook{nullptr};
 
 // Writes all bytes straight to the descriptor, so a line is in the file before we return.
@@ -31,16 +53,54 @@ void writeAll(int fd, const char* data, std::size_t size) {
         size -= static_cast<std::size_t>(n);
     }
 }
-}  // namespace
 
-void Utils::OutLine(std::string_view text) {
+void writeLine(std::string_view text) {
     std::string line;
     line.reserve(text.size() + 1);
     line.append(text);
     line.push_back('\n');
-    std::lock_guard<std::mutex> lock(logMutex());
     std::fflush(stdout);  // keep order with anything printed through stdio
     writeAll(STDOUT_FILENO, line.data(), line.size());
+}
+
+void tellRepeats(Repeats& r) {
+    if (r.count > 0)
+        writeLine("last line repeated " + std::to_string(r.count) + " times");
+    r.count = 0;
+}
+
+}  // namespace
+
+void Utils::OutLine(std::string_view text) {
+    std::lock_guard<std::mutex> lock(logMutex());
+    Repeats& r = repeats();
+    const auto now = logNow();
+    if (r.any && text == r.last) {
+        ++r.count;
+        if (now >= r.nextSummary) {
+            tellRepeats(r);
+            r.nextSummary = now + r.interval;
+            r.interval = std::min<std::chrono::steady_clock::duration>(r.interval * 2,
+                                                                       kLongestSummary);
+        }
+        return;
+    }
+    tellRepeats(r);
+    writeLine(text);
+    r.last.assign(text);
+    r.any = true;
+    r.interval = kFirstSummary;
+    r.nextSummary = now + r.interval;
+}
+
+void Utils::endRepeats() {
+    std::lock_guard<std::mutex> lock(logMutex());
+    tellRepeats(repeats());
+    repeats().any = false;
+}
+
+void Utils::setLogClock(Clock clock) {
+    logClock.store(clock);
 }
 
 void Utils::Debug(std::string_view text) {

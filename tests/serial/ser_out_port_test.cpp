@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "deck_responder.h"
-#include "stdout_capture.h"
+#include "support/stdout_capture.h"
 #include "support/process.h"
 #include "support/pty_pair.h"
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "core/utils.h"
 #include "support/temp_dir.h"
 
 namespace vemo::test {
@@ -16,6 +17,8 @@ StdoutCapture::StdoutCapture() {
     int fd = ::mkstemp(templ);
     if (fd < 0) throw std::runtime_error("mkstemp failed");
     path_ = templ;
+    // Each capture stands alone: a line the last one ended with is written again here.
+    core::Utils::endRepeats();
     std::fflush(stdout);
     saved_ = ::dup(STDOUT_FILENO);
     ::dup2(fd, STDOUT_FILENO);
@@ -29,8 +32,13 @@ StdoutCapture::~StdoutCapture() {
 
 std::string StdoutCapture::text() const { return readFile(path_); }
 
+bool StdoutCapture::hasLine(const std::string& line) const {
+    return ("\n" + text()).find("\n" + line + "\n") != std::string::npos;
+}
+
 std::string StdoutCapture::finish() {
     if (!finished_) {
+        core::Utils::endRepeats();
         std::fflush(stdout);
         ::dup2(saved_, STDOUT_FILENO);
         ::close(saved_);

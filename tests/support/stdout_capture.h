@@ -17,6 +17,8 @@ public:
     std::string finish();
     // What was written so far, without restoring.
     std::string text() const;
+    // The text holds this whole line.
+    bool hasLine(const std::string& line) const;
 
 private:
     int saved_ = -1;
