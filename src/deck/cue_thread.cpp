@@ -116,7 +116,10 @@ void CueThread::report(Outcome outcome) {
     Ending e = endingOf(outcome, review_);
     if (e.status != nullptr)
         svcr_.ShowStat(e.status);
-    core::Utils::OutLine(e.log);
+    // Faults are always logged; a sequence (script, review-all) that moves on by itself logs
+    // its own commands, as it does not log a finished cue either.
+    if (outcome != Outcome::ended || !svcr_.scriptactive_.load())
+        core::Utils::OutLine(e.log);
     tell(e.word);
 }
 

@@ -33,6 +33,10 @@ PtyPair::~PtyPair() {
     if (master_ >= 0) ::close(master_);
 }
 
+void PtyPair::stall(bool stalled) {
+    ::tcflow(slave_, stalled ? TCOOFF : TCOON);
+}
+
 void PtyPair::writeMaster(const std::vector<std::uint8_t>& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
