@@ -75,13 +75,15 @@ void Utils::OutLine(std::string_view text) {
     std::lock_guard<std::mutex> lock(logMutex());
     Repeats& r = repeats();
     const auto now = logNow();
-    if (r.any && text == r.last) {
+    // Blank lines only separate the log's sections ("" or " "), and are written as they come.
+    const bool blank = text.find_first_not_of(' ') == std::string_view::npos;
+    if (r.any && text == r.last && !blank) {
         ++r.count;
         if (now >= r.nextSummary) {
             tellRepeats(r);
-            r.nextSummary = now + r.interval;
             r.interval = std::min<std::chrono::steady_clock::duration>(r.interval * 2,
                                                                        kLongestSummary);
+            r.nextSummary = now + r.interval;
         }
         return;
     }

@@ -19,7 +19,7 @@ public:
 
     // Writes text and a line end to standard output (the log after start-up). Safe from any
     // thread: each call is one whole line, flushed at once. A line identical to the one
-    // before is not written again: the repeats are counted and told as "last line repeated
+    // before (other than a blank separator line) is not written again: the repeats are counted and told as "last line repeated
     // N times" when another line comes, or while they go on, at most once a minute (the
     // interval doubling up to an hour, so that a fault lasting a day costs a few dozen lines).
     static void OutLine(std::string_view text);

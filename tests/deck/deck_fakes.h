@@ -174,7 +174,13 @@ class FakeDisplay : public DeckDisplay {
   public:
     void ShowTC(const std::string& text) override { record("ShowTC:" + text); }
     void ShowStatus(const std::string& text) override { record("ShowStatus:" + text); }
-    void clearbuttons() override { record("clearbuttons"); }
+    void clearbuttons() override {
+        record("clearbuttons");
+        if (onClearButtons)
+            onClearButtons();
+    }
+    // Runs on the caller's thread as a status reply is being taken (set before use).
+    std::function<void()> onClearButtons;
     void hilight(Control control) override {
         record("hilight:" + std::to_string(static_cast<int>(control)));
     }

@@ -274,6 +274,32 @@ TEST_F(CueTest, ANewCueEndsTheRunningOne) {
                                          "ShowStatus:CUED!!", "cueControls:on"));
 }
 
+// A status reply asked for before the cue frame but taken after it says the last cue is
+// complete: that must not end the new cue's wait.
+TEST_F(CueTest, AStatusReplyInFlightCannotCompleteTheNewCue) {
+    LocalVCR vcr(&port, 2001, false);  // no polling: the one status exchange is the test's
+    vcr.setDisplay(&display);
+    deck.answer(cueBytes("00:00:05:00"));  // the deck stands cued at the last cue point
+    const Bytes newCue = cueBytes("00:00:20:00");
+    std::atomic<bool> taking{false};
+    display.onClearButtons = [&] {
+        if (taking.exchange(true))
+            return;
+        waitFor([&] { return port.count(newCue) == 1; }, 10s);
+        deck.reportsCued = false;  // from now on the deck is winding to the new point
+    };
+    std::thread status([&] { vcr.CommandStatus(); });
+    ASSERT_TRUE(waitFor([&] { return taking.load(); }));
+    vcr.fields().setCue("00:00:20:00");
+    ASSERT_TRUE(vcr.cue());
+    status.join();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_FALSE(vcr.cueup());
+    EXPECT_FALSE(vcr.cuethread()->finished());
+    EXPECT_THAT(port.commands(), ElementsAre(newCue));  // no pause: still waiting
+    vcr.stopCue();
+}
+
 TEST_F(CueTest, TextsThatAreNoTimeCodeSendNothing) {
     auto vcr = make();
     vcr->fields().setCue("00:00:05:00");

@@ -207,9 +207,9 @@ TEST_F(LoggerTest, ReviewAllEndsSequencedModeWhenAClipCannotBeReviewed) {
 // A deck that reports every cue complete and a time code past every out point.
 serial::ExchangeResult cuedDeck(const Bytes& frame) {
     if (frame == Bytes(deck::protocol::bsgettc.begin(), deck::protocol::bsgettc.end()))
-        return FakeCommandPort::answer({0x74, 0x04, 0x00, 0x00, 0x00, 0x23, 0x00});
+        return FakeCommandPort::answer({0x74, 0x04, 0x00, 0x00, 0x00, 0x23, 0x9B});
     if (frame == Bytes(deck::protocol::bsstatus.begin(), deck::protocol::bsstatus.end()))
-        return FakeCommandPort::answer({0x79, 0x29, 0x00, 0x20, 0x01, 0, 0, 0, 0, 0, 0, 0});
+        return FakeCommandPort::answer({0x79, 0x20, 0x00, 0x20, 0x01, 0, 0, 0, 0, 0, 0, 0xBA});
     return {};
 }
 
