@@ -2,9 +2,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <mutex>
@@ -46,7 +46,8 @@ void writeAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
         ssize_t n = ::write(fd, data, size);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return;
         }
         data += n;
@@ -81,8 +82,8 @@ void Utils::OutLine(std::string_view text) {
         ++r.count;
         if (now >= r.nextSummary) {
             tellRepeats(r);
-            r.interval = std::min<std::chrono::steady_clock::duration>(r.interval * 2,
-                                                                       kLongestSummary);
+            r.interval =
+                std::min<std::chrono::steady_clock::duration>(r.interval * 2, kLongestSummary);
             r.nextSummary = now + r.interval;
         }
         return;
@@ -106,23 +107,33 @@ void Utils::setLogClock(Clock clock) {
 }
 
 void Utils::Debug(std::string_view text) {
-    if (debugOn.load()) OutLine(text);
+    if (debugOn.load())
+        OutLine(text);
 }
-void Utils::setDebug(bool on) { debugOn.store(on); }
-bool Utils::getDebug() { return debugOn.load(); }
+void Utils::setDebug(bool on) {
+    debugOn.store(on);
+}
+bool Utils::getDebug() {
+    return debugOn.load();
+}
 
 void Utils::DelayT(int milliseconds) {
-    if (milliseconds <= 0) return;
+    if (milliseconds <= 0)
+        return;
     WaitHook hook = waitHook.load();
-    if (hook != nullptr && hook(milliseconds)) return;
+    if (hook != nullptr && hook(milliseconds))
+        return;
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-void Utils::setWaitHook(WaitHook hook) { waitHook.store(hook); }
+void Utils::setWaitHook(WaitHook hook) {
+    waitHook.store(hook);
+}
 
 std::string Utils::BS2S(const std::uint8_t* bytes, std::size_t size, int count) {
     std::string out;
-    if (count <= 0 || bytes == nullptr) return out;
+    if (count <= 0 || bytes == nullptr)
+        return out;
     std::size_t n = std::min(size, static_cast<std::size_t>(count));
     out.reserve(n * 3);
     for (std::size_t i = 0; i < n; ++i) {
@@ -138,9 +149,12 @@ std::string Utils::BS2S(const std::vector<std::uint8_t>& bytes, int count) {
 }
 
 int Utils::C2B(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
     return 0;
 }
 

@@ -17,7 +17,7 @@ struct ExchangeResult {
 
 // What deck control needs of the deck command port: one exchange at a time.
 class CommandPort {
-public:
+  public:
     virtual ~CommandPort() = default;
     // Clear the buffer, write the frame, pause, take the waiting reply bytes.
     virtual ExchangeResult SendSerial(const std::uint8_t* frame, std::size_t size) = 0;

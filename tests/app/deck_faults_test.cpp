@@ -47,9 +47,9 @@ class ConsoleOnSim : public ::testing::Test {
                       "\nVCRType=TAPE\nUserNote=Simulator\nVerbose=NO\nUseClipboard=NO\n"
                       "StopOnExit=YES\nInitialize=YES\nFinalize=YES\nRECMode=Title\n"
                       "AutoChapter=NO\n");
-        vemo = std::make_unique<ChildProcess>(builtProgram("app/vemo"), std::vector<std::string>{},
-                                              dir.path(),
-                                              std::vector<std::string>{"QT_QPA_PLATFORM=offscreen"});
+        vemo = std::make_unique<ChildProcess>(
+            builtProgram("app/vemo"), std::vector<std::string>{}, dir.path(),
+            std::vector<std::string>{"QT_QPA_PLATFORM=offscreen"});
         ASSERT_TRUE(waitFor([&] { return countFrames(frames(), "61 0C 03 70") >= 3; }))
             << log() << vemo->output();
     }

@@ -345,8 +345,8 @@ TEST(DeckSim, CorruptRepliesAndACueThatNeverCompletes) {
         Line line(sim.link());
         ASSERT_EQ(line.exchange({0x24, 0x31, 0x00, 0x10, 0x00, 0x00, 0x65}, 3), ack);
         // The tape still gets there; only the bit never comes.
-        EXPECT_TRUE(waitFor([&] { return line.frames() == 300 && (line.status()[6] & 1) == 0; },
-                            20s));
+        EXPECT_TRUE(
+            waitFor([&] { return line.frames() == 300 && (line.status()[6] & 1) == 0; }, 20s));
         EXPECT_EQ(line.status()[4] & 0x01, 0x00);
     }
 }

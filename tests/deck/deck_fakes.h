@@ -67,7 +67,8 @@ class DeckModel {
         if (f == bytesOf(bsstatus)) {
             std::uint8_t s3 = playing_ ? 0x01 : 0x20;
             std::uint8_t s4 = (cued_ && reportsCued) ? 0x01 : 0x00;
-            return replyOf(withChecksum({0x79, 0x20, 0x00, s3, s4, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}));
+            return replyOf(
+                withChecksum({0x79, 0x20, 0x00, s3, s4, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}));
         }
         if (refusesCue && f.size() == 7 && f[0] == 0x24)
             return replyOf(withChecksum({0x11, 0x12, 0x01}));

@@ -153,8 +153,9 @@ TEST(Replies, OnlyWholeRepliesWithTheirChecksumAreRecognised) {
     for (const Case& c : cases) {
         const int n = static_cast<int>(c.bytes.size());
         // Every table vector's last byte is its checksum, or deliberately one off.
-        EXPECT_EQ(protocol::isWholeReply(c.bytes.data(), n),
-                  n >= 3 && c.bytes.back() == protocol::checksum(c.bytes.data(), c.bytes.size() - 1))
+        EXPECT_EQ(
+            protocol::isWholeReply(c.bytes.data(), n),
+            n >= 3 && c.bytes.back() == protocol::checksum(c.bytes.data(), c.bytes.size() - 1))
             << ::testing::PrintToString(c.bytes);
         EXPECT_EQ(protocol::isTimeData(c.bytes.data(), n), c.time);
         EXPECT_EQ(protocol::isStatusData(c.bytes.data(), n), c.status);

@@ -2,13 +2,13 @@
 // simulator's own frame log, for a tape deck and the LX1 recorder.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <chrono>
 #include <filesystem>
 #include <optional>
 #include <sstream>
 #include <thread>
 #include <vector>
-#include <signal.h>
 
 #include "deck/cue_thread.h"
 #include "deck/local_vcr.h"
@@ -37,7 +37,8 @@ std::optional<int> haltPosition(const std::string& log, const std::string& frame
     bool playing = false;
     std::optional<int> pos;
     while (std::getline(lines, line)) {
-        if (line.find(" 20 01 21 ") != std::string::npos) playing = true;
+        if (line.find(" 20 01 21 ") != std::string::npos)
+            playing = true;
         auto at = line.find(" pos=");
         if (playing && line.find(" " + frame + " ") != std::string::npos &&
             at != std::string::npos) {
@@ -50,7 +51,7 @@ std::optional<int> haltPosition(const std::string& log, const std::string& frame
 
 // A console's deck controller on the simulator's line, the simulator logging every frame.
 class SimDeck {
-protected:
+  protected:
     void start(const std::string& deckType, std::vector<std::string> extra = {}) {
         if (!std::filesystem::exists(vemo::test::builtProgram("tools/decksim/vemo-decksim"))) {
             GTEST_SKIP() << "vemo-decksim is not built";
@@ -59,8 +60,8 @@ protected:
         type = deckType;
         core::Ravlin::lx1 = type == "lx1";
         link = dir.file("deck");
-        std::vector<std::string> args{"--link", link.string(), "--type", type, "--log",
-                                      dir.file("frames.txt").string()};
+        std::vector<std::string> args{"--link", link.string(), "--type",
+                                      type,     "--log",       dir.file("frames.txt").string()};
         args.insert(args.end(), extra.begin(), extra.end());
         sim = std::make_unique<vemo::test::ChildProcess>(
             vemo::test::builtProgram("tools/decksim/vemo-decksim"), args, dir.path());
@@ -89,7 +90,7 @@ protected:
 };
 
 class ReviewSim : public SimDeck, public ::testing::TestWithParam<const char*> {
-protected:
+  protected:
     void SetUp() override { start(GetParam()); }
     void TearDown() override { core::Ravlin::resetGlobals(); }
 };
@@ -141,11 +142,9 @@ INSTANTIATE_TEST_SUITE_P(Decks, ReviewSim, ::testing::Values("tape", "lx1"));
 
 // The simulator's faults, each switched on where the test needs it.
 class FaultSim : public SimDeck, public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { core::Ravlin::resetGlobals(); }
-    static bool done(const LocalVCR& vcr) {
-        return vcr.cuethread() && vcr.cuethread()->finished();
-    }
+    static bool done(const LocalVCR& vcr) { return vcr.cuethread() && vcr.cuethread()->finished(); }
     // The log's lines that carry the frame, from the first one carrying `after` on.
     static int countAfter(const std::string& log, const std::string& after,
                           const std::string& frame) {

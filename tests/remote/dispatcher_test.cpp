@@ -112,11 +112,13 @@ TEST_F(DispatcherTest, GetTCAndStatusSayNoDeckWhileTheDeckIsNotAnswering) {
     vcr->setConnectThread(client);
     vcr->CommandB8();
     deck_.silent = true;
-    ASSERT_TRUE(vemo::test::waitFor([&] {
-        vcr->CommandB8();
-        vcr->checkAnswering();
-        return !vcr->deckAnswering();
-    }, 10s));
+    ASSERT_TRUE(vemo::test::waitFor(
+        [&] {
+            vcr->CommandB8();
+            vcr->checkAnswering();
+            return !vcr->deckAnswering();
+        },
+        10s));
     EXPECT_TRUE(d.ParseNetCommand("GetTC"));
     EXPECT_TRUE(d.ParseNetCommand("Status"));
     deck_.silent = false;

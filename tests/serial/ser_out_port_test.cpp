@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "deck_responder.h"
-#include "support/stdout_capture.h"
 #include "support/process.h"
 #include "support/pty_pair.h"
+#include "support/stdout_capture.h"
 #include "support/temp_dir.h"
 
 namespace vemo::serial {

@@ -83,7 +83,8 @@ void Simulator::run(const Controls& controls, const sigset_t& waitMask) {
         auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
         timespec timeout{static_cast<time_t>(ns / 1'000'000'000),
                          static_cast<long>(ns % 1'000'000'000)};
-        const auto wanted = static_cast<short>((stalled_ ? 0 : POLLIN) | (outputBlocked_ ? POLLOUT : 0));
+        const auto wanted =
+            static_cast<short>((stalled_ ? 0 : POLLIN) | (outputBlocked_ ? POLLOUT : 0));
         pollfd fd{line_.master(), wanted, 0};  // a pulled line (-1) only waits
         int ready = ::ppoll(&fd, 1, &timeout, &waitMask);
         if (ready < 0 && errno != EINTR)

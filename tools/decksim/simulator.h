@@ -18,8 +18,8 @@ namespace vemo::decksim {
 // What the stop and fault signals ask for; set from signal handlers.
 struct Controls {
     std::atomic<bool> stop{false};
-    std::atomic<unsigned> stalls{0};  // SIGUSR1s: an odd count means the line is stalled
-    std::atomic<unsigned> pulls{0};   // SIGUSR2s: an odd count means the line is pulled
+    std::atomic<unsigned> stalls{0};    // SIGUSR1s: an odd count means the line is stalled
+    std::atomic<unsigned> pulls{0};     // SIGUSR2s: an odd count means the line is pulled
     std::atomic<unsigned> corrupts{0};  // SIGRTMINs: an odd count corrupts every reply
 };
 
