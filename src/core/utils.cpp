@@ -23,7 +23,13 @@ constexpr auto kFirstSummary = std::chrono::minutes(1);
 constexpr auto kLongestSummary = std::chrono::hours(1);
 
 // The run of identical lines under way; guarded by logMutex().
+struct Repeats;
+void tellRepeats(Repeats& r);
+
 struct Repeats {
+    // The program's end tells what is still pending (its threads are joined by then).
+    ~Repeats() { tellRepeats(*this); }
+
     std::string last;
     bool any = false;  // a line has been written since the last endRepeats
     long count = 0;    // repeats not yet told
