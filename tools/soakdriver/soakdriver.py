@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Soak run of the console: vemo (headless) against vemo-decksim with reply faults switched
 on, driven through its command server for a given time, then checked for life, sanitizer
-reports, resource growth, unfinished reviews, unexpected log lines and a clean exit."""
+reports, resource growth (2 MB at most after warm-up, reported per hour), reviews that
+never ended, unexpected log lines and a clean exit."""
 
 import argparse
 import os
