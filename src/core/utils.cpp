@@ -2,9 +2,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <mutex>
@@ -17,6 +17,34 @@ std::mutex& logMutex() {
     return m;
 }
 std::atomic<bool> debugOn{false};
+std::atomic<Utils::Clock> logClock{nullptr};
+
+constexpr auto kFirstSummary = std::chrono::minutes(1);
+constexpr auto kLongestSummary = std::chrono::hours(1);
+
+// The run of identical lines under way; guarded by logMutex().
+struct Repeats;
+void tellRepeats(Repeats& r);
+
+struct Repeats {
+    // The program's end tells what is still pending (its threads are joined by then).
+    ~Repeats() { tellRepeats(*this); }
+
+    std::string last;
+    bool any = false;  // a line has been written since the last endRepeats
+    long count = 0;    // repeats not yet told
+    std::chrono::steady_clock::time_point nextSummary;
+    std::chrono::steady_clock::duration interval = kFirstSummary;
+};
+Repeats& repeats() {
+    static Repeats r;
+    return r;
+}
+
+std::chrono::steady_clock::time_point logNow() {
+    Utils::Clock clock = logClock.load();
+    return clock != nullptr ? clock() : std::chrono::steady_clock::now();
+}
 std::atomic<Utils::WaitHook> waitHook{nullptr};
 
 // Writes all bytes straight to the descriptor, so a line is in the file before we return.
@@ -24,43 +52,94 @@ void writeAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
         ssize_t n = ::write(fd, data, size);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return;
         }
         data += n;
         size -= static_cast<std::size_t>(n);
     }
 }
-}  // namespace
 
-void Utils::OutLine(std::string_view text) {
+void writeLine(std::string_view text) {
     std::string line;
     line.reserve(text.size() + 1);
     line.append(text);
     line.push_back('\n');
-    std::lock_guard<std::mutex> lock(logMutex());
     std::fflush(stdout);  // keep order with anything printed through stdio
     writeAll(STDOUT_FILENO, line.data(), line.size());
 }
 
-void Utils::Debug(std::string_view text) {
-    if (debugOn.load()) OutLine(text);
+void tellRepeats(Repeats& r) {
+    if (r.count > 0)
+        writeLine("last line repeated " + std::to_string(r.count) + " times");
+    r.count = 0;
 }
-void Utils::setDebug(bool on) { debugOn.store(on); }
-bool Utils::getDebug() { return debugOn.load(); }
+
+}  // namespace
+
+void Utils::OutLine(std::string_view text) {
+    std::lock_guard<std::mutex> lock(logMutex());
+    Repeats& r = repeats();
+    const auto now = logNow();
+    // Blank lines only separate the log's sections ("" or " "), and are written as they come.
+    const bool blank = text.find_first_not_of(' ') == std::string_view::npos;
+    if (r.any && text == r.last && !blank) {
+        ++r.count;
+        if (now >= r.nextSummary) {
+            tellRepeats(r);
+            r.interval =
+                std::min<std::chrono::steady_clock::duration>(r.interval * 2, kLongestSummary);
+            r.nextSummary = now + r.interval;
+        }
+        return;
+    }
+    tellRepeats(r);
+    writeLine(text);
+    r.last.assign(text);
+    r.any = true;
+    r.interval = kFirstSummary;
+    r.nextSummary = now + r.interval;
+}
+
+void Utils::endRepeats() {
+    std::lock_guard<std::mutex> lock(logMutex());
+    tellRepeats(repeats());
+    repeats().any = false;
+}
+
+void Utils::setLogClock(Clock clock) {
+    logClock.store(clock);
+}
+
+void Utils::Debug(std::string_view text) {
+    if (debugOn.load())
+        OutLine(text);
+}
+void Utils::setDebug(bool on) {
+    debugOn.store(on);
+}
+bool Utils::getDebug() {
+    return debugOn.load();
+}
 
 void Utils::DelayT(int milliseconds) {
-    if (milliseconds <= 0) return;
+    if (milliseconds <= 0)
+        return;
     WaitHook hook = waitHook.load();
-    if (hook != nullptr && hook(milliseconds)) return;
+    if (hook != nullptr && hook(milliseconds))
+        return;
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-void Utils::setWaitHook(WaitHook hook) { waitHook.store(hook); }
+void Utils::setWaitHook(WaitHook hook) {
+    waitHook.store(hook);
+}
 
 std::string Utils::BS2S(const std::uint8_t* bytes, std::size_t size, int count) {
     std::string out;
-    if (count <= 0 || bytes == nullptr) return out;
+    if (count <= 0 || bytes == nullptr)
+        return out;
     std::size_t n = std::min(size, static_cast<std::size_t>(count));
     out.reserve(n * 3);
     for (std::size_t i = 0; i < n; ++i) {
@@ -76,9 +155,12 @@ std::string Utils::BS2S(const std::vector<std::uint8_t>& bytes, int count) {
 }
 
 int Utils::C2B(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,14 +12,24 @@ namespace vemo::core {
 // Class-wide helpers every layer uses: the one way to write a log line, the millisecond
 // sleep, and the byte/hex conversions used to dump serial traffic into the log.
 class Utils {
-public:
+  public:
     static constexpr char hexchar[] = "0123456789ABCDEF";
     static constexpr int lomask = 0x0F;
     static constexpr int himask = 0xF0;
 
     // Writes text and a line end to standard output (the log after start-up). Safe from any
-    // thread: each call is one whole line, flushed at once.
+    // thread: each call is one whole line, flushed at once. A line identical to the one
+    // before (other than a blank separator line) is not written again: the repeats are counted and
+    // told as "last line repeated N times" when another line comes, or while they go on, at most
+    // once a minute (the interval doubling up to an hour, so that a fault lasting a day costs a few
+    // dozen lines).
     static void OutLine(std::string_view text);
+    // Writes the pending repeat count, if any, and forgets the last line: the next line is
+    // written whatever it is (log captures in tests start and end with it).
+    static void endRepeats();
+    // The clock the repeat summaries are timed by (tests set a fake one; null: the real one).
+    using Clock = std::chrono::steady_clock::time_point (*)();
+    static void setLogClock(Clock clock);
     // As OutLine, but only while debug is on (nothing turns it on).
     static void Debug(std::string_view text);
     static void setDebug(bool on);
@@ -45,7 +56,11 @@ public:
 };
 
 // Short aliases for the two operations used everywhere.
-inline void OutLine(std::string_view text) { Utils::OutLine(text); }
-inline void DelayT(int milliseconds) { Utils::DelayT(milliseconds); }
+inline void OutLine(std::string_view text) {
+    Utils::OutLine(text);
+}
+inline void DelayT(int milliseconds) {
+    Utils::DelayT(milliseconds);
+}
 
 }  // namespace vemo::core

@@ -2,6 +2,7 @@
 
 #include "core/utils.h"
 #include "deck/local_vcr.h"
+#include "deck/protocol.h"
 
 namespace vemo::deck {
 namespace {
@@ -14,7 +15,8 @@ CueThread::CueThread(LocalVCR& svcr, std::shared_ptr<NetClient> connectthread)
       connectthread_(std::move(connectthread)),
       lx1_(svcr.isLX1()),
       recon_(svcr.isRecon()),
-      maxtries_(svcr.isLX1() ? kMaxTriesLX1 : kMaxTries) {}
+      maxtries_(svcr.isLX1() ? kMaxTriesLX1 : kMaxTries),
+      review_(svcr.reviewclipFlag()) {}
 
 CueThread::~CueThread() {
     cancel();
@@ -58,85 +60,165 @@ void CueThread::tell(const char* word) {
 }
 
 void CueThread::run() {
-    steps();
+    Outcome outcome = steps();
+    if (outcome == Outcome::running)
+        outcome = Outcome::ended;  // cancelled between steps
+    // Whoever ended the cue has joined this thread before setting flags of its own.
+    svcr_.cueplay_.store(false);
+    svcr_.reviewclip_.store(false);
+    svcr_.moving_.store(0);
+    report(outcome);
+    outcome_.store(outcome);
     // However the cue ended, the operator gets the cue controls back.
     if (DeckDisplay* d = svcr_.display())
         d->setCueControlsEnabled(true);
     finished_.store(true);
 }
 
-void CueThread::waitForCue() {
-    for (int tries = 0; !svcr_.cueup_.load() && tries < maxtries_; ++tries) {
-        if (!sleep(milliseconds(20)))
-            return;
+namespace {
+
+// How each ending is told: status line (none: the ending command shows its own), log line,
+// and the word for the network client.
+struct Ending {
+    const char* status;
+    const char* log;
+    const char* word;
+};
+
+Ending endingOf(CueThread::Outcome outcome, bool review) {
+    using O = CueThread::Outcome;
+    switch (outcome) {
+        case O::refused:
+            return {"Cue refused", "Cue refused by the deck", "CUE REFUSED!"};
+        case O::timedOut:
+            return {"Cue timed out", "Cue timed out: the deck never reported the cue complete",
+                    "CUE TIMEOUT!"};
+        case O::gaveUp:
+            return {"Review gave up", "Review gave up: the time code stood still",
+                    "REVIEW GAVE UP!"};
+        case O::ended:
+            if (review)
+                return {nullptr, "Review ended by another command", "REVIEW ENDED!"};
+            return {nullptr, "Cue ended by another command", "CUE ENDED!"};
+        default:
+            return {nullptr, nullptr, nullptr};
     }
 }
 
-// Ends when the polled time code reaches the frame before the out point (true: halt the
-// deck), or without halting when a transport command ended the review or the time code has
-// stood still for kStallLimit.
-bool CueThread::waitForOutPoint() {
+}  // namespace
+
+void CueThread::report(Outcome outcome) {
+    if (outcome == Outcome::cued || outcome == Outcome::reached) {
+        if (!svcr_.scriptactive_.load())
+            core::Utils::OutLine("Cue/Review/Play Finished!");
+        return;
+    }
+    Ending e = endingOf(outcome, review_);
+    if (e.status != nullptr)
+        svcr_.ShowStat(e.status);
+    // Faults are always logged; a sequence (script, review-all) that moves on by itself logs
+    // its own commands, as it does not log a finished cue either.
+    if (outcome != Outcome::ended || !svcr_.scriptactive_.load())
+        core::Utils::OutLine(e.log);
+    tell(e.word);
+}
+
+CueThread::Wait CueThread::waitForCue() {
+    for (int tries = 0; !svcr_.cueup_.load(); ++tries) {
+        if (tries >= maxtries_)
+            return Wait::timedOut;
+        if (!sleep(milliseconds(20)))
+            return Wait::ended;
+    }
+    return Wait::done;
+}
+
+// Ends when the polled time code reaches the frame before the out point, when a transport
+// command ended the review, or when the time code has stood still for kStallLimit (a
+// stopped deck, or no valid time code coming back).
+CueThread::Wait CueThread::waitForOutPoint() {
     int last = svcr_.tcframes_.load();
     auto lastChange = Clock::now();
     while (svcr_.endframes_.load() - 1 > svcr_.tcframes_.load()) {
         if (!svcr_.reviewclip_.load())
-            return false;
+            return Wait::ended;
         if (Clock::now() - lastChange >= kStallLimit)
-            return false;
+            return Wait::timedOut;
         if (!sleep(milliseconds(2)))
-            return false;
+            return Wait::ended;
         int now = svcr_.tcframes_.load();
         if (now != last) {
             last = now;
             lastChange = Clock::now();
         }
     }
-    return true;
+    return Wait::done;
 }
 
-void CueThread::steps() {
+// The cue frame, with the cue-complete flag taken back only once the deck has it: a status
+// reply from before the frame can then no longer end the new cue's wait.
+CueThread::Outcome CueThread::sendCue() {
+    if (cancel_.load())
+        return Outcome::ended;
+    serial::ExchangeResult r = svcr_.CommandB0(svcr_.bscue());
+    svcr_.cueFrameSent();
+    if (protocol::isNak(r.bytes.data(), r.count))
+        return Outcome::refused;
+    return Outcome::running;
+}
+
+// A review always ends with the deck halted: stop, or the still frame on the LX1 recorder.
+CueThread::Outcome CueThread::halt(Outcome outcome) {
+    bool sent = lx1_ ? sendFrame(protocol::bspause) : sendFrame(protocol::bsstop);
+    return sent ? outcome : Outcome::ended;
+}
+
+CueThread::Outcome CueThread::steps() {
     if (lx1_ && !sendFrame(protocol::bspause))
-        return;
+        return Outcome::ended;
     if (DeckDisplay* d = svcr_.display())
         d->setCueControlsEnabled(false);
     svcr_.cueup_.store(false);
     svcr_.moving_.store(1);
-    if (!sendFrame(svcr_.bscue()))
-        return;
+    if (Outcome sent = sendCue(); sent != Outcome::running)
+        return sent;
     tell("CUEING!");
-    waitForCue();
+    Wait cue = waitForCue();
+    if (cue == Wait::ended)
+        return Outcome::ended;
+    // The still frame also ends a cue that never completed: the deck does not wind on.
     if (!lx1_ && !sendFrame(protocol::bspause))
-        return;
+        return Outcome::ended;
+    if (cue == Wait::timedOut)
+        return Outcome::timedOut;
     if (!sleep(milliseconds(recon_ ? 50 : 2000)))
-        return;
+        return Outcome::ended;
     svcr_.cueup_.store(true);
     svcr_.moving_.store(0);
     tell("CUED!");
     svcr_.ShowStat("CUED!!");
     if (!sleep(milliseconds(recon_ ? 20 : 2000)))
-        return;
+        return Outcome::ended;
     if (svcr_.cueplay_.load() && !sendFrame(protocol::bsplay))
-        return;
+        return Outcome::ended;
     svcr_.cueplay_.store(false);
     gotthere_.store(false);
-    if (svcr_.reviewclip_.load()) {
-        tell("x!x!x!");
-        bool reached = waitForOutPoint();
-        if (cancel_.load())
-            return;
-        if (reached) {
-            bool sent = lx1_ ? sendFrame(protocol::bspause) : sendFrame(protocol::bsstop);
-            if (!sent)
-                return;
-        }
+    if (!review_ || !svcr_.reviewclip_.load()) {
+        svcr_.reviewclip_.store(false);
+        return Outcome::cued;
+    }
+    tell("x!x!x!");
+    Wait out = waitForOutPoint();
+    if (out == Wait::ended || cancel_.load())
+        return Outcome::ended;
+    Outcome halted = halt(out == Wait::done ? Outcome::reached : Outcome::gaveUp);
+    if (halted == Outcome::reached) {
         gotthere_.store(true);
         svcr_.duration_.store(0);
-        // Also when the review ended early: a waiting remote client learns it is over.
         tell("x#x#x#");
     }
     svcr_.reviewclip_.store(false);
-    if (!svcr_.scriptactive_.load())
-        core::Utils::OutLine("Cue/Review/Play Finished!");
+    return halted;
 }
 
 }  // namespace vemo::deck

@@ -14,9 +14,20 @@ namespace vemo::deck {
 class LocalVCR;
 
 // One cue or review: sends the cue frame, waits until the deck reports the cue complete,
-// settles, plays when asked, and for a review halts the deck at the out point.
+// settles, plays when asked, and for a review halts the deck at the out point. However it
+// ends, it says so truthfully: only a cue point or an out point reached counts as success.
 class CueThread {
   public:
+    enum class Outcome {
+        running,
+        cued,      // the cue point was reached (and play sent when asked)
+        reached,   // the review's out point was reached and the deck halted
+        refused,   // the deck refused the cue frame
+        timedOut,  // no cue complete within the cue wait
+        gaveUp,    // the review's time code stood still; the deck was halted
+        ended,     // another command ended it; it sent nothing more
+    };
+
     static constexpr int kMaxTries = 2500;    // x 20 ms: 50 s for the cue to complete
     static constexpr int kMaxTriesLX1 = 100;  // x 20 ms: 2 s on the LX1 recorder
     // A review whose time code stands still this long is over (stopped deck, no replies).
@@ -33,18 +44,24 @@ class CueThread {
     // Waits for the thread to end (from any other thread).
     void join();
 
-    // The out point of a review was reached (or the review wait ended otherwise).
+    // The out point of a review was reached.
     bool gotthere() const { return gotthere_.load(); }
+    Outcome outcome() const { return outcome_.load(); }
     // The thread has done its last step, whichever way it ended.
     bool finished() const { return finished_.load(); }
     bool cancelled() const { return cancel_.load(); }
     int maxtries() const { return maxtries_; }
 
   private:
+    enum class Wait { done, timedOut, ended };
+
     void run();
-    void steps();
-    void waitForCue();
-    bool waitForOutPoint();
+    Outcome steps();
+    Outcome sendCue();
+    Wait waitForCue();
+    Wait waitForOutPoint();
+    Outcome halt(Outcome outcome);
+    void report(Outcome outcome);
     // Sleeps unless cancelled; false once cancelled.
     bool sleep(std::chrono::milliseconds period);
     // Sends unless cancelled; false once cancelled.
@@ -57,6 +74,8 @@ class CueThread {
     const bool lx1_;
     const bool recon_;
     const int maxtries_;
+    const bool review_;  // asked as a review (its words differ from a plain cue's)
+    std::atomic<Outcome> outcome_{Outcome::running};
     std::atomic<bool> gotthere_{false};
     std::atomic<bool> cancel_{false};
     std::atomic<bool> finished_{false};

@@ -27,6 +27,9 @@ public:
     // or disabled (dark grey); the cue and end fields editable or not.
     virtual void setCueControlsEnabled(bool enabled) = 0;
     virtual void EnableConnect(bool enabled) = 0;
+    // The deck stopped answering (false) or answers again (true): while it does not, the
+    // time code is shown greyed with a plain "no deck" indication.
+    virtual void ShowDeckAnswering(bool answering) { (void)answering; }
     // The shown time code becomes the in point (then MakeCueString) / the out point.
     virtual void setcue() = 0;
     virtual void setreview() = 0;

@@ -13,7 +13,8 @@ LocalVCR::LocalVCR(serial::CommandPort* sop, int socketport, bool lanc)
       lx1_(core::Ravlin::lx1),
       recon_(core::Ravlin::recon),
       OSString_(core::Ravlin::OSString),
-      PRString_(core::Ravlin::PRString) {}
+      PRString_(core::Ravlin::PRString),
+      lastValidReply_(std::chrono::steady_clock::now().time_since_epoch().count()) {}
 
 LocalVCR::~LocalVCR() {
     stopPolling();
@@ -76,6 +77,7 @@ serial::ExchangeResult LocalVCR::CommandB0(const std::uint8_t* frame, std::size_
     if (sop_ == nullptr)
         return {};
     serial::ExchangeResult reply = sop_->SendSerial(frame, size);
+    noteReply(reply);
     std::lock_guard<std::mutex> lock(mutex_);
     lastReply_ = reply;
     return reply;
@@ -106,8 +108,11 @@ void LocalVCR::SettleDown() {
     duration_.store(0);
 }
 
+// Every transport command belongs to the moment: a running cue or review ends (and sends
+// nothing more) before the command's own frame goes out.
 template <std::size_t N>
 void LocalVCR::transport(const protocol::Frame<N>& frame, int movingAfter, bool settle) {
+    stopCue();
     send(frame);
     if (movingAfter >= 0)
         moving_.store(movingAfter);
@@ -115,21 +120,39 @@ void LocalVCR::transport(const protocol::Frame<N>& frame, int movingAfter, bool 
         SettleDown();
 }
 
-void LocalVCR::play() {
-    transport(bsplay, 1, false);
+void LocalVCR::sendPlay() {
+    send(bsplay);
+    moving_.store(1);
 }
 
 // The LX1 recorder only pauses from play: a still deck is started first.
-void LocalVCR::pause() {
+void LocalVCR::sendPause() {
     if (lx1_ && moving_.load() == 0) {
-        play();
+        sendPlay();
         DelayT(500);
     }
     send(bspause);
 }
 
+void LocalVCR::sendStop() {
+    send(bsstop);
+    moving_.store(0);
+    SettleDown();
+}
+
+void LocalVCR::play() {
+    stopCue();
+    sendPlay();
+}
+
+void LocalVCR::pause() {
+    stopCue();
+    sendPause();
+}
+
 void LocalVCR::stop() {
-    transport(bsstop, 0, true);
+    stopCue();
+    sendStop();
 }
 void LocalVCR::rewind() {
     transport(bsrewind, 1, true);
@@ -173,15 +196,18 @@ void LocalVCR::sbyoff() {
 
 // Record toggles: a second press while recording counts as halting the deck.
 void LocalVCR::record() {
+    stopCue();
     send(bsrecord);
     moving_.fetch_xor(1);
     SettleDown();
 }
 
 void LocalVCR::shutfwd(int speed) {
+    stopCue();
     send(protocol::shutfwdFrame(speed));
 }
 void LocalVCR::shutrev(int speed) {
+    stopCue();
     send(protocol::shutrevFrame(speed));
 }
 

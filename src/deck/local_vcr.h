@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -46,6 +47,11 @@ class LocalVCR : public core::StatusDisplay {
     static constexpr const protocol::Frame<4>& bsstatus = protocol::bsstatus;
     static constexpr const protocol::Frame<4>& bsgettc = protocol::bsgettc;
     static constexpr const protocol::Frame<4>& bssettimemode = protocol::bssettimemode;
+
+    // With no valid reply for this long the deck is "not answering".
+    static constexpr std::chrono::milliseconds kAnswerLimit{1000};
+    // What GetTC and Status answer a network client while the deck is not answering.
+    static constexpr const char* kNoDeckReply = "no deck";
 
     // Construction step 1: field defaults, deck-type flags and texts copied from the settings.
     LocalVCR(serial::CommandPort* sop, int socketport, bool lanc);
@@ -120,6 +126,10 @@ class LocalVCR : public core::StatusDisplay {
     void stopPolling();
     // Ends a running cue thread (it sends no further frame) and joins it.
     void stopCue();
+    // Marks the deck not answering once no valid reply has come for kAnswerLimit (the
+    // polling thread asks on every pass); a valid reply marks it answering again.
+    void checkAnswering();
+    bool deckAnswering() const { return answering_.load(); }
     // Closing the main window: stop polling, stop the deck twice when stoponexit; the
     // caller then ends the process with the returned exit code (0).
     int closeDown();
@@ -178,6 +188,18 @@ class LocalVCR : public core::StatusDisplay {
         CommandB0(frame.data(), N);
     }
     void hilight(Control control);
+    // Keeps the deck-answering state from every exchange.
+    void noteReply(const serial::ExchangeResult& reply);
+    void setAnswering(bool answering);
+    // Takes a status reply; its cue-complete bit counts only when no cue frame went out
+    // after the reply was asked for (epoch: cueEpoch_ when the status frame was sent).
+    void applyStatus(const std::uint8_t* s, unsigned epoch);
+    // The cue thread's cue frame has been exchanged: cue complete is false from here on.
+    void cueFrameSent();
+    // The transport frames without ending a cue (for the cue sequence itself).
+    void sendPlay();
+    void sendPause();
+    void sendStop();
     // A transport frame with its effect on moving (-1 keeps it) and SettleDown.
     template <std::size_t N>
     void transport(const protocol::Frame<N>& frame, int movingAfter, bool settle);
@@ -214,8 +236,9 @@ class LocalVCR : public core::StatusDisplay {
     protocol::Frame<7> bscue_ = protocol::bscue;
     serial::ExchangeResult lastReply_;  // SerIn and NumBytes of the last exchange
     // Serialises starting and ending cue threads; never taken by a cue thread itself, so a
-    // holder may join one. Taken before mutex_ when both are needed.
-    std::mutex cueMutex_;
+    // holder may join one. Taken before mutex_ when both are needed. Recursive: a wait on
+    // the window thread inside a review's start may run queued work that sends a command.
+    std::recursive_mutex cueMutex_;
 
     std::atomic<int> moving_{0};
     std::atomic<bool> cueup_{false};
@@ -230,6 +253,12 @@ class LocalVCR : public core::StatusDisplay {
     std::atomic<int> endframes_{0};
     std::atomic<bool> scriptactive_{false};
     std::atomic<bool> sequenceAborted_{false};
+
+    std::mutex statusMutex_;  // orders cue-complete updates against cue frames
+    std::atomic<unsigned> cueEpoch_{0};
+    std::atomic<bool> answering_{true};
+    std::atomic<bool> writeFailed_{false};  // the last frame did not go out
+    std::atomic<std::chrono::steady_clock::rep> lastValidReply_;
 };
 
 }  // namespace vemo::deck

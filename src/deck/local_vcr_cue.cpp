@@ -49,7 +49,7 @@ bool LocalVCR::MakeCueOutString() {
 }
 
 bool LocalVCR::cue() {
-    std::lock_guard<std::mutex> lock(cueMutex_);
+    std::lock_guard<std::recursive_mutex> lock(cueMutex_);
     if (!isTimeCode(fields_.cue(), kCueWhat))
         return false;  // a running cue goes on
     endCueLocked();
@@ -59,7 +59,7 @@ bool LocalVCR::cue() {
 }
 
 bool LocalVCR::cueout() {
-    std::lock_guard<std::mutex> lock(cueMutex_);
+    std::lock_guard<std::recursive_mutex> lock(cueMutex_);
     if (!isTimeCode(fields_.end(), kEndWhat))
         return false;  // a running cue goes on
     endCueLocked();
@@ -69,7 +69,7 @@ bool LocalVCR::cueout() {
 }
 
 bool LocalVCR::cueplay() {
-    std::lock_guard<std::mutex> lock(cueMutex_);
+    std::lock_guard<std::recursive_mutex> lock(cueMutex_);
     if (!isTimeCode(fields_.cue(), kCueWhat))
         return false;  // a running cue goes on
     endCueLocked();
@@ -79,12 +79,12 @@ bool LocalVCR::cueplay() {
 }
 
 bool LocalVCR::CueUp() {
-    std::lock_guard<std::mutex> lock(cueMutex_);
+    std::lock_guard<std::recursive_mutex> lock(cueMutex_);
     return startCueLocked();
 }
 
 void LocalVCR::stopCue() {
-    std::lock_guard<std::mutex> lock(cueMutex_);
+    std::lock_guard<std::recursive_mutex> lock(cueMutex_);
     endCueLocked();
 }
 
@@ -102,9 +102,9 @@ bool LocalVCR::startCueLocked() {
     endCueLocked();
     // The LX1 recorder takes a cue only from a paused picture.
     if (lx1_ && moving_.load() == 0) {
-        play();
+        sendPlay();
         DelayT(500);
-        pause();
+        sendPause();
     }
     if (scriptactive_.load() && sequenceAborted_.load())
         return false;
@@ -120,10 +120,10 @@ bool LocalVCR::startCueLocked() {
 bool LocalVCR::reviewclip() {
     std::shared_ptr<CueThread> started;
     {
-        std::lock_guard<std::mutex> lock(cueMutex_);
+        std::lock_guard<std::recursive_mutex> lock(cueMutex_);
         endCueLocked();
         if (!lx1_)
-            stop();
+            sendStop();
         const std::string in = fields_.cue();
         const std::string out = fields_.end();
         auto inTc = TimeCode::parse(in);
@@ -163,15 +163,17 @@ bool LocalVCR::reviewclip() {
             return false;
         started = cuethread();
     }
+    if (!scriptactive_.load() || !started)
+        return true;
     // Sequenced mode: the script or the review-all goes on only once the clip has played.
-    if (scriptactive_.load() && started) {
-        while (!started->gotthere() && !started->finished() && !sequenceAborted_.load())
-            DelayT(100);
-        // An aborted sequence gets no pause of the review's own: whoever ended it decides.
-        if (sequenceAborted_.load())
-            return false;
-        pause();
-    }
+    // Any other ending (a command that ended it, a refused or timed-out cue, a review that
+    // gave up, an aborted sequence) is not success, and the deck is left as that ending
+    // left it: whoever ended it decides.
+    while (!started->finished() && !sequenceAborted_.load())
+        DelayT(100);
+    if (sequenceAborted_.load() || started->outcome() != CueThread::Outcome::reached)
+        return false;
+    pause();
     return true;
 }
 

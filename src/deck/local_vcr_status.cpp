@@ -18,9 +18,10 @@ void LocalVCR::status() {
 }
 
 void LocalVCR::CommandStatus() {
+    const unsigned epoch = cueEpoch_.load();
     serial::ExchangeResult r = CommandB0(bsstatus);
     if (protocol::isStatusData(r.bytes.data(), r.count)) {
-        ShowStat(ExtractStatusString(r.bytes.data()));
+        applyStatus(r.bytes.data(), epoch);
     } else if (sop_ == nullptr || !sop_->hasOutputStream()) {
         ShowStat("No VCR Detected");
     } else if (r.count == 0) {
@@ -41,7 +42,27 @@ std::string LocalVCR::ExtractStatusString(const std::uint8_t* s) {
     return st.words;
 }
 
+void LocalVCR::applyStatus(const std::uint8_t* s, unsigned epoch) {
+    std::string words;
+    {
+        std::lock_guard<std::mutex> lock(statusMutex_);
+        const bool wasCued = cueup_.load();
+        words = ExtractStatusString(s);
+        // Asked before the last cue frame went out: its cue-complete bit is the old cue's.
+        if (cueEpoch_.load() != epoch)
+            cueup_.store(wasCued);
+    }
+    ShowStat(words);
+}
+
+void LocalVCR::cueFrameSent() {
+    std::lock_guard<std::mutex> lock(statusMutex_);
+    cueEpoch_.fetch_add(1);
+    cueup_.store(false);
+}
+
 void LocalVCR::CommandB8() {
+    const unsigned epoch = cueEpoch_.load();
     serial::ExchangeResult r = CommandB0(bsgettc);
     if (auto tc = protocol::decodeTimeData(r.bytes.data(), r.count)) {
         std::string text = tc->text();
@@ -57,9 +78,33 @@ void LocalVCR::CommandB8() {
         if (core::Ravlin::useclipboard && clip != nullptr)
             clip->setText(text + "\n");
     }
-    if (protocol::isStatusData(r.bytes.data(), r.count)) {
-        ShowStat(ExtractStatusString(r.bytes.data()));
-    }
+    if (protocol::isStatusData(r.bytes.data(), r.count))
+        applyStatus(r.bytes.data(), epoch);
+}
+
+void LocalVCR::noteReply(const serial::ExchangeResult& reply) {
+    writeFailed_.store(!reply.sent);
+    if (!protocol::isWholeReply(reply.bytes.data(), reply.count))
+        return;
+    lastValidReply_.store(std::chrono::steady_clock::now().time_since_epoch().count());
+    if (!answering_.load())
+        setAnswering(true);
+}
+
+void LocalVCR::checkAnswering() {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point last{Clock::duration(lastValidReply_.load())};
+    if (answering_.load() && Clock::now() - last >= kAnswerLimit)
+        setAnswering(false);
+}
+
+void LocalVCR::setAnswering(bool answering) {
+    // One log line at each change, however many threads notice it at once.
+    if (answering_.exchange(answering) == answering)
+        return;
+    core::Utils::OutLine(answering ? "Deck answering again" : "Deck not answering");
+    if (DeckDisplay* d = display())
+        d->ShowDeckAnswering(answering);
 }
 
 void LocalVCR::GetTC() {
@@ -86,13 +131,17 @@ void LocalVCR::stopPolling() {
     thread->join();  // outside the lock: the last pass may still need it
 }
 
+// Bounded whatever the deck does: a line that takes no bytes fails each write within the
+// port's deadline, and then no further stop frame is tried.
 int LocalVCR::closeDown() {
     stopPolling();
     stopCue();
-    if (core::Ravlin::stoponexit) {
+    if (core::Ravlin::stoponexit && !writeFailed_.load()) {
         stop();
-        DelayT(500);
-        stop();
+        if (!writeFailed_.load()) {
+            DelayT(500);
+            stop();
+        }
     }
     return 0;
 }

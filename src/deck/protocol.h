@@ -70,14 +70,37 @@ inline Frame<5> shutrevFrame(int speed) {
 Frame<7> cueFrame(const TimeCode& tc);
 std::optional<Frame<7>> cueFrame(std::string_view text);
 
-// The two replies the console understands, recognised by byte 0 and the reply count.
+// The replies the console understands. A reply counts only when it is whole and correct:
+// the header of what was asked, the length its first byte declares and a matching checksum.
+// Anything else (a corrupted, cut or stray reply) counts as no reply at all.
 inline constexpr Byte kTimeData = 0x74;
 inline constexpr Byte kStatusData = 0x79;
-constexpr bool isTimeData(const Byte* r, int count) {
-    return count == 7 && r[0] == kTimeData;
+inline constexpr Byte kAck = 0x10;
+inline constexpr Byte kNak = 0x11;
+
+// Header, declared length and checksum of a reply of count bytes.
+constexpr bool isWholeReply(const Byte* r, int count) {
+    if (r == nullptr || count < 3)
+        return false;
+    const auto n = static_cast<int>(dataCount(r[0]));
+    return count == n + 3 && r[n + 2] == checksum(r, static_cast<std::size_t>(n + 2));
 }
+// 74 04 / 74 06 (LTC or VITC time: what the time sense 61 0C 03 asks for) ff ss mm hh cs.
+constexpr bool isTimeData(const Byte* r, int count) {
+    return count == 7 && r[0] == kTimeData && (r[1] == 0x04 || r[1] == 0x06) &&
+           isWholeReply(r, count);
+}
+// 79 20 and the nine status bytes the status sense 61 20 09 asks for, then the checksum.
 constexpr bool isStatusData(const Byte* r, int count) {
-    return count >= 8 && r[0] == kStatusData;
+    return count == 12 && r[0] == kStatusData && r[1] == 0x20 && isWholeReply(r, count);
+}
+// 10 01 11: the deck took the command.
+constexpr bool isAck(const Byte* r, int count) {
+    return count == 3 && r[0] == kAck && r[1] == 0x01 && isWholeReply(r, count);
+}
+// 11 12 xx cs: the deck refused the command (xx says why).
+constexpr bool isNak(const Byte* r, int count) {
+    return count == 4 && r[0] == kNak && r[1] == 0x12 && isWholeReply(r, count);
 }
 // Time code of a time data reply: frames r[2], seconds r[3], minutes r[4], hours r[5].
 std::optional<TimeCode> decodeTimeData(const Byte* r, int count);

@@ -57,6 +57,7 @@ void TCThread::run() {
             svcr_.CommandStatus();
         if (++n_ > 7)
             n_ = 0;
+        svcr_.checkAnswering();
     }
 }
 

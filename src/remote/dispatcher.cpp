@@ -75,14 +75,15 @@ bool Dispatcher::ParseNetCommand(const std::string& line) {
     return result;
 }
 
+// While the deck is not answering the last values would be stale: the client is told so.
 void Dispatcher::reporttc() {
     if (auto client = svcr_.connectThread())
-        client->Send(svcr_.TCString());
+        client->Send(svcr_.deckAnswering() ? svcr_.TCString() : deck::LocalVCR::kNoDeckReply);
 }
 
 void Dispatcher::reportstatus() {
     if (auto client = svcr_.connectThread())
-        client->Send(svcr_.StatusString());
+        client->Send(svcr_.deckAnswering() ? svcr_.StatusString() : deck::LocalVCR::kNoDeckReply);
 }
 
 // The window does it when there is one; without it the shared fields are set directly.

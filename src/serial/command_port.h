@@ -12,11 +12,12 @@ struct ExchangeResult {
     static constexpr std::size_t kSize = 16;
     std::array<std::uint8_t, kSize> bytes{};  // the reply buffer as it stood at the end
     int count = 0;                            // bytes taken by the exchange's last read
+    bool sent = true;  // false: the frame did not go out (port error, or the write deadline)
 };
 
 // What deck control needs of the deck command port: one exchange at a time.
 class CommandPort {
-public:
+  public:
     virtual ~CommandPort() = default;
     // Clear the buffer, write the frame, pause, take the waiting reply bytes.
     virtual ExchangeResult SendSerial(const std::uint8_t* frame, std::size_t size) = 0;

@@ -107,7 +107,8 @@ void requestLowLatency(int fd, const std::string& device) {
     }
     auto slash = device.rfind('/');
     std::string dev = slash == std::string::npos ? device : device.substr(slash + 1);
-    std::string timer = "/sys/class/tty/" + dev + "/device/../latency_timer";
+    // The usb-serial port device (ttyUSBn) carries the adapter's latency_timer itself.
+    std::string timer = "/sys/class/tty/" + dev + "/device/latency_timer";
     int tfd = ::open(timer.c_str(), O_WRONLY | O_CLOEXEC);
     if (tfd < 0)
         return;

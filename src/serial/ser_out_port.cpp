@@ -17,7 +17,7 @@ constexpr int kMaxBytesPerExchange = SerOutPort::rxBuf;
 
 }  // namespace
 
-SerOutPort::SerOutPort(const std::string& portName) : serCfg_(portName) {
+SerOutPort::SerOutPort(const std::string& portName) : portName_(portName), serCfg_(portName) {
     serCfg_.setBitRate(SerialConfig::BR_38400);
     serCfg_.setDataBits(SerialConfig::LN_8BITS);
     serCfg_.setStopBits(SerialConfig::ST_1BITS);
@@ -50,6 +50,11 @@ SerOutPort::SerOutPort(const std::string& portName) : serCfg_(portName) {
     } catch (const SerialError&) {
         OutLine("Unable to make OutputStream");
     }
+    // The stream asks for writes that wait until done; the deck line gets a deadline.
+    try {
+        setWriteDeadlineLocked(kWriteDeadlineMs);
+    } catch (const SerialError&) {
+    }
     try {
         SerialInStream_ = std::make_unique<SerInputStream>(*serialPort_);
     } catch (const SerialError&) {
@@ -63,8 +68,11 @@ ExchangeResult SerOutPort::SendSerial(const std::uint8_t* frame, std::size_t siz
     std::lock_guard<std::mutex> lock(mutex_);
     serin_.fill(0);
     // A frame that did not go out has no reply: this exchange took nothing.
-    if (!sendLocked(frame, size))
-        return resultLocked(0);
+    if ((lost_.load() && !reopenLocked()) || !sendLocked(frame, size)) {
+        ExchangeResult r = resultLocked(0);
+        r.sent = false;
+        return r;
+    }
     DelayT(wait_.load());
     readLocked();
     return resultLocked(numBytes_.load());
@@ -82,17 +90,77 @@ ExchangeResult SerOutPort::ReadSer() {
 }
 
 bool SerOutPort::sendLocked(const std::uint8_t* bytes, std::size_t size) {
-    if (!SerialOutStream_)
+    if (!SerialOutStream_ || lost_.load())
         return false;
     if (bytes == nullptr)
         size = 0;
     try {
+        setWriteDeadlineLocked(stalled_ ? kStalledWriteDeadlineMs : kWriteDeadlineMs);
         SerialOutStream_->write(std::span<const std::uint8_t>(bytes, size));
+        stalled_ = false;
         return true;
     } catch (const SerialError&) {
         OutLine("Unable to write to Serial Port");
+        writeFailedLocked();
         return false;
     }
+}
+
+void SerOutPort::setWriteDeadlineLocked(int milliseconds) {
+    if (milliseconds == writeDeadlineMs_)
+        return;
+    serialPort_->setTimeoutTx(milliseconds);
+    writeDeadlineMs_ = milliseconds;
+}
+
+void SerOutPort::writeFailedLocked() {
+    bool gone = false;
+    try {
+        serialPort_->rxReadyCount();  // a hung-up device (pulled, or its line closed) fails
+    } catch (const SerialError&) {
+        gone = true;
+    }
+    if (!gone) {
+        stalled_ = true;
+        try {
+            serialPort_->txFlush();  // no half frame left to go out later
+        } catch (const SerialError&) {
+        }
+        return;
+    }
+    try {
+        serialPort_->close();
+    } catch (const SerialError&) {
+    }
+    lost_.store(true);
+    nextReopen_ = std::chrono::steady_clock::now() + kReopenInterval;
+    OutLine("Serial Port " + portName_ + " lost");
+}
+
+// The same open as at start-up (exclusive use, line settings, DTR and RTS), tried at most
+// once per kReopenInterval; quiet while the device is still missing.
+bool SerOutPort::reopenLocked() {
+    auto now = std::chrono::steady_clock::now();
+    if (now < nextReopen_)
+        return false;
+    nextReopen_ = now + kReopenInterval;
+    try {
+        serialPort_->reset();
+        serialPort_->setTimeoutRx(0);
+    } catch (const SerialError&) {
+        return false;
+    }
+    for (auto line : {&SerialPortLocal::setDTR, &SerialPortLocal::setRTS}) {
+        try {
+            (serialPort_.get()->*line)(true);
+        } catch (const SerialError&) {
+        }
+    }
+    writeDeadlineMs_ = -1;
+    stalled_ = false;
+    lost_.store(false);
+    OutLine("Serial Port " + portName_ + " reopened");
+    return true;
 }
 
 void SerOutPort::readLocked() {

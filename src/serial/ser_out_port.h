@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -24,6 +25,13 @@ class SerOutPort : public CommandPort {
     static constexpr int txBuf = 2048;
     static constexpr int rxBuf = 4096;
     static constexpr std::size_t buffersize = ExchangeResult::kSize;
+    // A frame takes about 2 ms at 38400 bit/s: a write not done by then fails its exchange.
+    static constexpr int kWriteDeadlineMs = 1000;
+    // Once a write has missed its deadline, the next ones give up sooner until one succeeds,
+    // so that a stuck line does not hold every other command a second each.
+    static constexpr int kStalledWriteDeadlineMs = 50;
+    // While the device is gone (adapter pulled), reopening it is tried this often.
+    static constexpr std::chrono::milliseconds kReopenInterval{1000};
 
     // Never throws for a port that will not open: it prints why and sets bad().
     explicit SerOutPort(const std::string& portName);
@@ -47,6 +55,8 @@ class SerOutPort : public CommandPort {
     bool hasOutputStream() const override { return SerialOutStream_ != nullptr; }
     bool hasInputStream() const { return SerialInStream_ != nullptr; }
     bool bad() const { return bad_.load(); }
+    // The device went away; it is reopened once it is back.
+    bool lost() const { return lost_.load(); }
     const SerialConfig& config() const { return serCfg_; }
 
     static void DelayT(int milliseconds);
@@ -54,10 +64,15 @@ class SerOutPort : public CommandPort {
 
   private:
     bool sendLocked(const std::uint8_t* bytes, std::size_t size);
+    void setWriteDeadlineLocked(int milliseconds);
+    // A write failed: tells a line that is gone from one that is only stuck.
+    void writeFailedLocked();
+    bool reopenLocked();
     void readLocked();
     ExchangeResult resultLocked(int count) const;
 
     std::atomic<bool> bad_{false};
+    std::string portName_;
     SerialConfig serCfg_;
     std::atomic<int> wait_{20};
     std::atomic<int> numBytes_{0};
@@ -67,6 +82,11 @@ class SerOutPort : public CommandPort {
     std::unique_ptr<SerOutputStream> SerialOutStream_;
     std::unique_ptr<SerInputStream> SerialInStream_;
     std::mutex mutex_;  // held for a whole exchange
+    // Under mutex_: the write deadline in force, and the stuck and gone states.
+    int writeDeadlineMs_ = -1;
+    bool stalled_ = false;
+    std::atomic<bool> lost_{false};
+    std::chrono::steady_clock::time_point nextReopen_;
 };
 
 }  // namespace vemo::serial

@@ -50,6 +50,7 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
     void show() override;
     void setCueControlsEnabled(bool enabled) override;
     void EnableConnect(bool enabled) override;
+    void ShowDeckAnswering(bool answering) override;
     void setcue() override;
     void setreview() override;
     void ShowIP(const std::string& address);

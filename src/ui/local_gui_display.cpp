@@ -146,12 +146,32 @@ void LocalGUI::applyEnabled() {
     }
 }
 
+// Light grey while enabled, dark grey while disabled, through the palette's own colour
+// groups: the palette is set once per control, and enabling or disabling it changes no
+// palette. A new palette on every cue made the style draw and cache the controls afresh each
+// time, and the window's memory grew with every cue and review.
 void LocalGUI::setGreyed(QWidget* widget, bool enabled) {
-    QPalette pal = widget->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        pal.setColor(group, QPalette::Button, enabled ? kLightGrey : kDarkGrey);
+    const QPalette current = widget->palette();
+    if (current.color(QPalette::Active, QPalette::Button) != kLightGrey ||
+        current.color(QPalette::Inactive, QPalette::Button) != kLightGrey ||
+        current.color(QPalette::Disabled, QPalette::Button) != kDarkGrey) {
+        QPalette pal = current;
+        pal.setColor(QPalette::Active, QPalette::Button, kLightGrey);
+        pal.setColor(QPalette::Inactive, QPalette::Button, kLightGrey);
+        pal.setColor(QPalette::Disabled, QPalette::Button, kDarkGrey);
+        widget->setPalette(pal);
     }
-    widget->setPalette(pal);
+    (void)enabled;  // the control's own enabled state picks the colour group
+}
+
+// The time code field greyed, with "no deck" in place of a time code that is no longer
+// read; the live colours and the last time code come back with the first valid reply.
+void LocalGUI::ShowDeckAnswering(bool answering) {
+    onGui([this, answering] {
+        tcfield_->setEnabled(answering);
+        tcfield_->setText(answering ? QString::fromStdString(svcr_.fields().tc())
+                                    : QStringLiteral("no deck"));
+    });
 }
 
 // ---- time fields ----

@@ -99,6 +99,16 @@ class Line {
         return read(want, limit);
     }
     Bytes status() { return exchange(statusSense, 12); }
+    // The line would take a byte now.
+    bool canWrite() {
+        pollfd p{fd_, POLLOUT, 0};
+        return ::poll(&p, 1, 0) == 1 && (p.revents & POLLOUT) != 0;
+    }
+    // The far end went away: the descriptor is hung up.
+    bool hungUp() {
+        pollfd p{fd_, POLLOUT, 0};
+        return ::poll(&p, 1, 0) == 1 && (p.revents & POLLHUP) != 0;
+    }
     long frames() {
         Bytes r = exchange(timeSense, 7);
         EXPECT_EQ(r.size(), 7u);
@@ -319,6 +329,52 @@ TEST(DeckSim, FaultOptionsDropAndRefuseReplies) {
     }
 }
 
+TEST(DeckSim, CorruptRepliesAndACueThatNeverCompletes) {
+    {
+        Sim sim({"--corrupt", "1"});
+        ASSERT_TRUE(sim.ready()) << sim.process().output();
+        Line line(sim.link());
+        Bytes r = line.exchange(timeSense, 7);
+        ASSERT_EQ(r.size(), 7u);
+        EXPECT_NE(r[6], sum(r, 6)) << "one byte changed: the checksum no longer fits";
+        EXPECT_EQ(r[0], 0x74);
+    }
+    {
+        Sim sim({"--no-cue-complete"});
+        ASSERT_TRUE(sim.ready()) << sim.process().output();
+        Line line(sim.link());
+        ASSERT_EQ(line.exchange({0x24, 0x31, 0x00, 0x10, 0x00, 0x00, 0x65}, 3), ack);
+        // The tape still gets there; only the bit never comes.
+        EXPECT_TRUE(
+            waitFor([&] { return line.frames() == 300 && (line.status()[6] & 1) == 0; }, 20s));
+        EXPECT_EQ(line.status()[4] & 0x01, 0x00);
+    }
+}
+
+TEST(DeckSim, SignalsStallTheLineAndPullAndReplugIt) {
+    Sim sim;
+    ASSERT_TRUE(sim.ready()) << sim.process().output();
+    {
+        Line line(sim.link());
+        ASSERT_EQ(line.exchange(play, 3), ack);
+        ASSERT_EQ(::kill(sim.process().pid(), SIGUSR1), 0);
+        // A stalled line takes no byte: the writes find no room.
+        EXPECT_TRUE(waitFor([&] { return !line.canWrite(); }, 10s));
+        ASSERT_EQ(::kill(sim.process().pid(), SIGUSR1), 0);
+        EXPECT_TRUE(waitFor([&] { return line.canWrite(); }, 10s));
+        EXPECT_EQ(line.exchange(stop, 3), ack);
+
+        ASSERT_EQ(::kill(sim.process().pid(), SIGUSR2), 0);
+        EXPECT_TRUE(waitFor([&] { return !std::filesystem::exists(sim.link()); }, 10s));
+        EXPECT_TRUE(waitFor([&] { return line.hungUp(); }, 10s));
+    }
+    ASSERT_EQ(::kill(sim.process().pid(), SIGUSR2), 0);
+    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(sim.link()); }, 10s));
+    Line again(sim.link());
+    ASSERT_TRUE(again.isOpen());
+    EXPECT_EQ(again.status()[3], 0x20);  // the same deck, still stopped
+}
+
 TEST(DeckSim, PacedDelayedReplyStillFitsTheExchange) {
     Sim sim({"--pace", "--reply-delay", "5"});
     ASSERT_TRUE(sim.ready()) << sim.process().output();
@@ -361,6 +417,8 @@ TEST(DeckSim, CommandLineMistakesAreRefused) {
                                           {"--link", "x", "--type", "vhs"},
                                           {"--link", "x", "--reply-delay", "10"},
                                           {"--link", "x", "--drop", "2"},
+                                          {"--link", "x", "--corrupt", "-1"},
+                                          {"--link", "x", "--no-cue-complete=1"},
                                           {"--link"}}) {
         ChildProcess bad(program, args, dir.path());
         EXPECT_EQ(bad.wait(10s), 2) << bad.output();

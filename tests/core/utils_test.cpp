@@ -26,7 +26,8 @@ TEST(Utils, HexDigitValues) {
     EXPECT_EQ(Utils::C2B('f'), 15);
     EXPECT_EQ(Utils::C2B('A'), 10);
     EXPECT_EQ(Utils::C2B('9'), 9);
-    for (char c : {'G', 'g', ' ', '\0', '/'}) EXPECT_EQ(Utils::C2B(c), 0) << c;
+    for (char c : {'G', 'g', ' ', '\0', '/'})
+        EXPECT_EQ(Utils::C2B(c), 0) << c;
     EXPECT_EQ(Utils::ASCIIHEX2BYTE(0x62), 11);
     EXPECT_EQ(Utils::ASCIIHEX2BYTE(0x47), 0);
     EXPECT_EQ(Utils::BYTE2ASCIIHEX(9), 57);
@@ -39,8 +40,10 @@ TEST(Utils, TextToBytes) {
     EXPECT_EQ(Utils::S2BS("zz"), (std::vector<std::uint8_t>{0}));
     auto forty = Utils::S2BS(std::string(40, '1'));
     ASSERT_EQ(forty.size(), 20u);
-    for (std::size_t i = 0; i < 15; ++i) EXPECT_EQ(forty[i], 0x11);
-    for (std::size_t i = 15; i < 20; ++i) EXPECT_EQ(forty[i], 0);
+    for (std::size_t i = 0; i < 15; ++i)
+        EXPECT_EQ(forty[i], 0x11);
+    for (std::size_t i = 15; i < 20; ++i)
+        EXPECT_EQ(forty[i], 0);
     // An unpaired last character is ignored.
     EXPECT_EQ(Utils::S2BS("123"), (std::vector<std::uint8_t>{0x12}));
     EXPECT_TRUE(Utils::S2BS("").empty());
@@ -65,7 +68,8 @@ TEST(Utils, LinesFromManyThreadsNeverMix) {
             }
         });
     }
-    for (auto& th : threads) th.join();
+    for (auto& th : threads)
+        th.join();
     std::istringstream lines(capture.finish());
     std::string line;
     int count = 0;
@@ -76,6 +80,71 @@ TEST(Utils, LinesFromManyThreadsNeverMix) {
         EXPECT_EQ(line.substr(line.size() - 50), std::string(50, tag)) << line;
     }
     EXPECT_EQ(count, 800);
+}
+
+// A log clock the test moves by hand.
+std::chrono::steady_clock::time_point fakeNow;
+std::chrono::steady_clock::time_point fakeClock() {
+    return fakeNow;
+}
+
+class LogRepeats : public ::testing::Test {
+  protected:
+    void SetUp() override { Utils::setLogClock(&fakeClock); }
+    void TearDown() override { Utils::setLogClock(nullptr); }
+};
+
+TEST_F(LogRepeats, IdenticalLinesAreCountedAndToldWhenAnotherLineComes) {
+    test::StdoutCapture capture;
+    Utils::OutLine("Unable to write to Serial Port");
+    for (int i = 0; i < 5; ++i)
+        Utils::OutLine("Unable to write to Serial Port");
+    Utils::OutLine("Deck not answering");
+    Utils::OutLine("Deck not answering");
+    Utils::OutLine("Ready");
+    Utils::OutLine("Ready");
+    Utils::OutLine(" ");  // blank separators are never counted
+    Utils::OutLine(" ");
+    EXPECT_EQ(capture.finish(),
+              "Unable to write to Serial Port\nlast line repeated 5 times\n"
+              "Deck not answering\nlast line repeated 1 times\nReady\n"
+              "last line repeated 1 times\n \n \n");
+}
+
+// A fault that lasts a day, repeating its line 37 times a second, costs a few dozen lines.
+TEST_F(LogRepeats, WhileRepeatsGoOnTheyAreToldAtMostOnceAMinute) {
+    test::StdoutCapture capture;
+    for (int second = 0; second <= 120; ++second) {
+        Utils::OutLine("No reply");
+        fakeNow += std::chrono::seconds(1);
+    }
+    // The first summary a minute after the line, the next not before two more minutes.
+    EXPECT_EQ(capture.text(), "No reply\nlast line repeated 60 times\n");
+    // Ending the run tells what is still pending.
+    EXPECT_EQ(capture.finish(),
+              "No reply\nlast line repeated 60 times\nlast line repeated 60 times\n");
+}
+
+TEST_F(LogRepeats, ADayOfOneRepeatedLineStaysUnderAHundredLines) {
+    test::StdoutCapture capture;
+    const auto step = std::chrono::milliseconds(27);
+    const long perDay = 24L * 3600 * 1000 / 27;
+    long told = 0;
+    for (long i = 0; i < perDay; ++i) {
+        Utils::OutLine("Unable to write to Serial Port");
+        fakeNow += step;
+    }
+    Utils::OutLine("Deck answering again");
+    std::istringstream lines(capture.finish());
+    int count = 0;
+    for (std::string line; std::getline(lines, line);) {
+        ++count;
+        if (line.rfind("last line repeated ", 0) == 0)
+            told += std::stol(line.substr(19));
+    }
+    EXPECT_LT(count, 100);
+    EXPECT_GT(count, 3);  // it does say so while the fault goes on
+    EXPECT_EQ(told, perDay - 1);
 }
 
 }  // namespace

@@ -20,7 +20,7 @@
 #include "deck/deck_display.h"
 #include "deck/protocol.h"
 #include "serial/command_port.h"
-#include "support/temp_dir.h"
+#include "support/stdout_capture.h"
 
 namespace vemo::deck::test {
 
@@ -29,6 +29,12 @@ using Bytes = std::vector<std::uint8_t>;
 template <std::size_t N>
 Bytes bytesOf(const std::array<std::uint8_t, N>& frame) {
     return Bytes(frame.begin(), frame.end());
+}
+
+// A deck's reply: the bytes given and their checksum.
+inline Bytes withChecksum(Bytes bytes) {
+    bytes.push_back(protocol::checksum(bytes.data(), bytes.size()));
+    return bytes;
 }
 
 inline serial::ExchangeResult replyOf(const Bytes& bytes) {
@@ -45,6 +51,7 @@ class DeckModel {
     std::atomic<bool> reportsCued{true};  // status says cue complete once a cue arrived
     std::atomic<bool> advances{true};     // the time code moves while playing
     std::atomic<bool> answers{true};      // replies at all
+    std::atomic<bool> refusesCue{false};  // answers the cue frame with NAK
     double fps = 30.0;
 
     serial::ExchangeResult answer(const Bytes& f) {
@@ -55,13 +62,16 @@ class DeckModel {
         freeze();
         if (f == bytesOf(bsgettc)) {
             auto bcd = TimeCode::fromFrameCount(static_cast<int>(position_)).toBCD();
-            return replyOf({0x74, 0x04, bcd[0], bcd[1], bcd[2], bcd[3], 0x00});
+            return replyOf(withChecksum({0x74, 0x04, bcd[0], bcd[1], bcd[2], bcd[3]}));
         }
         if (f == bytesOf(bsstatus)) {
             std::uint8_t s3 = playing_ ? 0x01 : 0x20;
             std::uint8_t s4 = (cued_ && reportsCued) ? 0x01 : 0x00;
-            return replyOf({0x79, 0x29, 0x00, s3, s4, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
+            return replyOf(
+                withChecksum({0x79, 0x20, 0x00, s3, s4, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}));
         }
+        if (refusesCue && f.size() == 7 && f[0] == 0x24)
+            return replyOf(withChecksum({0x11, 0x12, 0x01}));
         // Any command but a cue moves the deck away from the cue point.
         cued_ = false;
         if (f == bytesOf(bsplay)) {
@@ -165,7 +175,13 @@ class FakeDisplay : public DeckDisplay {
   public:
     void ShowTC(const std::string& text) override { record("ShowTC:" + text); }
     void ShowStatus(const std::string& text) override { record("ShowStatus:" + text); }
-    void clearbuttons() override { record("clearbuttons"); }
+    void clearbuttons() override {
+        record("clearbuttons");
+        if (onClearButtons)
+            onClearButtons();
+    }
+    // Runs on the caller's thread as a status reply is being taken (set before use).
+    std::function<void()> onClearButtons;
     void hilight(Control control) override {
         record("hilight:" + std::to_string(static_cast<int>(control)));
     }
@@ -174,6 +190,9 @@ class FakeDisplay : public DeckDisplay {
         record(enabled ? "cueControls:on" : "cueControls:off");
     }
     void EnableConnect(bool enabled) override { record(enabled ? "connect:on" : "connect:off"); }
+    void ShowDeckAnswering(bool answering) override {
+        record(answering ? "deck:answering" : "deck:not answering");
+    }
     void setcue() override { record("setcue"); }
     void setreview() override { record("setreview"); }
 
@@ -253,32 +272,7 @@ class FakeClipboard : public ClipboardSink {
     std::vector<std::string> texts_;
 };
 
-// Sends standard output (the log) into a temporary file while alive.
-class LogCapture {
-  public:
-    LogCapture() {
-        std::fflush(stdout);
-        saved_ = ::dup(STDOUT_FILENO);
-        int fd = ::open(dir_.file("log.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ::dup2(fd, STDOUT_FILENO);
-        ::close(fd);
-    }
-    ~LogCapture() {
-        std::fflush(stdout);
-        ::dup2(saved_, STDOUT_FILENO);
-        ::close(saved_);
-    }
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
-
-    std::string text() const { return dir_.read("log.txt"); }
-    bool hasLine(const std::string& line) const {
-        return ("\n" + text()).find("\n" + line + "\n") != std::string::npos;
-    }
-
-  private:
-    vemo::test::TempDir dir_;
-    int saved_ = -1;
-};
+// The log lines written on standard output while alive.
+using LogCapture = vemo::test::StdoutCapture;
 
 }  // namespace vemo::deck::test

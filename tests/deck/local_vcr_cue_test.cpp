@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
 #include "deck/cue_thread.h"
 #include "deck/local_vcr.h"
@@ -124,6 +125,7 @@ TEST_F(CueTest, StopDuringAReviewEndsItAndRestoresTheControls) {
     auto vcr = make();
     vcr->fields().setCue("00:00:10:00");
     vcr->fields().setEnd("00:00:12:15");
+    test::LogCapture log;
     ASSERT_TRUE(vcr->reviewclip());
     ASSERT_TRUE(waitFor([&] { return client->words().size() == 3; }));  // waiting for out
     // While reviewing only the cue bits are reported, and the highlights are still cleared.
@@ -132,24 +134,110 @@ TEST_F(CueTest, StopDuringAReviewEndsItAndRestoresTheControls) {
     EXPECT_EQ(vcr->ExtractStatusString(s), "CuedUp ");
     EXPECT_THAT(display.calls(), ElementsAre("clearbuttons"));
     vcr->stop();
-    ASSERT_TRUE(waitDone(*vcr, 3s));
-    EXPECT_TRUE(vcr->cuethread()->gotthere());
+    // The review has ended before the operator's stop went out.
+    EXPECT_TRUE(vcr->cuethread()->finished());
+    EXPECT_FALSE(vcr->cuethread()->gotthere());
+    EXPECT_EQ(vcr->cuethread()->outcome(), CueThread::Outcome::ended);
     // The operator's stop is the last frame: the thread does not halt the deck again.
     EXPECT_EQ(port.commands().back(), kStop);
     EXPECT_EQ(port.count(kStop), 2);
     EXPECT_EQ(display.matching("cueControls:").back(), "cueControls:on");
+    EXPECT_THAT(client->words(), ElementsAre("CUEING!", "CUED!", "x!x!x!", "REVIEW ENDED!"));
+    EXPECT_TRUE(log.hasLine("Review ended by another command"));
+    EXPECT_FALSE(log.hasLine("Cue/Review/Play Finished!"));
 }
 
-TEST_F(CueTest, ReviewWhoseTimeCodeStandsStillEnds) {
+TEST_F(CueTest, ReviewWhoseTimeCodeStandsStillGivesUpAndHaltsTheDeck) {
     deck.advances = false;
     auto vcr = make();
     vcr->fields().setCue("00:00:10:00");
     vcr->fields().setEnd("00:00:12:15");
+    test::LogCapture log;
     ASSERT_TRUE(vcr->reviewclip());
     ASSERT_TRUE(waitDone(*vcr));
-    EXPECT_TRUE(vcr->cuethread()->gotthere());
-    EXPECT_EQ(port.commands().back(), kPlay);  // not halted: the deck never got there
+    EXPECT_EQ(vcr->cuethread()->outcome(), CueThread::Outcome::gaveUp);
+    EXPECT_FALSE(vcr->cuethread()->gotthere());
+    EXPECT_THAT(port.commands(), ElementsAre(kStop, cueBytes("00:00:10:00"), kPause, kPlay, kStop));
+    EXPECT_THAT(client->words(), ElementsAre("CUEING!", "CUED!", "x!x!x!", "REVIEW GAVE UP!"));
+    EXPECT_TRUE(display.has("ShowStatus:Review gave up"));
+    EXPECT_TRUE(log.hasLine("Review gave up: the time code stood still"));
+    EXPECT_FALSE(log.hasLine("Cue/Review/Play Finished!"));
     EXPECT_EQ(display.matching("cueControls:").back(), "cueControls:on");
+}
+
+// Any transport command, whatever its source, ends a running cue before its own frame.
+TEST_F(CueTest, EveryTransportCommandEndsARunningCueFirst) {
+    struct Case {
+        const char* name;
+        void (LocalVCR::*op)();
+        Bytes frame;
+    };
+    const std::vector<Case> cases = {
+        {"play", &LocalVCR::play, kPlay},
+        {"pause", &LocalVCR::pause, kPause},
+        {"stop", &LocalVCR::stop, kStop},
+        {"rewind", &LocalVCR::rewind, bytesOf(LocalVCR::bsrewind)},
+        {"forward", &LocalVCR::forward, bytesOf(LocalVCR::bsforward)},
+        {"jogf", &LocalVCR::jogf, bytesOf(LocalVCR::bsjogf)},
+        {"record", &LocalVCR::record, bytesOf(LocalVCR::bsrecord)},
+    };
+    deck.reportsCued = false;  // every cue would wait its whole 50 s
+    auto vcr = make();
+    vcr->fields().setCue("00:00:10:00");
+    for (const Case& c : cases) {
+        port.clear();
+        ASSERT_TRUE(vcr->cue()) << c.name;
+        ASSERT_TRUE(waitFor([&] {
+            auto w = client->words();
+            return !w.empty() && w.back() == "CUEING!";
+        })) << c.name;
+        auto cue = vcr->cuethread();
+        ((*vcr).*c.op)();
+        EXPECT_TRUE(cue->finished()) << c.name;
+        EXPECT_EQ(cue->outcome(), CueThread::Outcome::ended) << c.name;
+        EXPECT_THAT(port.commands(), ElementsAre(cueBytes("00:00:10:00"), c.frame)) << c.name;
+        EXPECT_EQ(client->words().back(), "CUE ENDED!") << c.name;
+    }
+    // The shuttle slider too.
+    port.clear();
+    ASSERT_TRUE(vcr->cue());
+    ASSERT_TRUE(waitFor([&] { return !port.commands().empty(); }));
+    vcr->shutfwd(40);
+    EXPECT_EQ(vcr->cuethread()->outcome(), CueThread::Outcome::ended);
+    EXPECT_THAT(port.commands(),
+                ElementsAre(cueBytes("00:00:10:00"), bytesOf(protocol::shutfwdFrame(40))));
+}
+
+TEST_F(CueTest, PlayDuringACueSendsNoLaterPause) {
+    deck.reportsCued = false;
+    auto vcr = make();
+    vcr->fields().setCue("00:00:10:00");
+    ASSERT_TRUE(vcr->cue());
+    ASSERT_TRUE(waitFor([&] { return client->words().size() == 1; }));
+    vcr->play();
+    deck.reportsCued = true;  // a late cue complete changes nothing now
+    std::this_thread::sleep_for(300ms);
+    EXPECT_THAT(port.commands(), ElementsAre(cueBytes("00:00:10:00"), kPlay));
+    EXPECT_THAT(client->words(), ElementsAre("CUEING!", "CUE ENDED!"));
+    EXPECT_FALSE(display.has("ShowStatus:CUED!!"));
+}
+
+TEST_F(CueTest, ARefusedCueEndsAtOnceAndSaysSo) {
+    deck.refusesCue = true;
+    auto vcr = make();
+    vcr->fields().setCue("00:00:10:00");
+    vcr->fields().setEnd("00:00:12:00");
+    test::LogCapture log;
+    ASSERT_TRUE(vcr->reviewclip());
+    ASSERT_TRUE(waitDone(*vcr, 5s));  // well short of the 50 s cue wait
+    EXPECT_EQ(vcr->cuethread()->outcome(), CueThread::Outcome::refused);
+    EXPECT_THAT(port.commands(), ElementsAre(kStop, cueBytes("00:00:10:00")));
+    EXPECT_THAT(client->words(), ElementsAre("CUE REFUSED!"));
+    EXPECT_TRUE(display.has("ShowStatus:Cue refused"));
+    EXPECT_TRUE(log.hasLine("Cue refused by the deck"));
+    EXPECT_FALSE(vcr->reviewclipFlag());
+    EXPECT_FALSE(vcr->cueplayFlag());
+    EXPECT_EQ(vcr->moving(), 0);
 }
 
 TEST_F(CueTest, ReviewOfNoLengthIsAPlainCue) {
@@ -184,6 +272,32 @@ TEST_F(CueTest, ANewCueEndsTheRunningOne) {
                 ElementsAre(cueBytes("00:01:00:00"), cueBytes("00:02:00:00"), kPause));
     EXPECT_THAT(cueCourse(), ElementsAre("cueControls:off", "cueControls:on", "cueControls:off",
                                          "ShowStatus:CUED!!", "cueControls:on"));
+}
+
+// A status reply asked for before the cue frame but taken after it says the last cue is
+// complete: that must not end the new cue's wait.
+TEST_F(CueTest, AStatusReplyInFlightCannotCompleteTheNewCue) {
+    LocalVCR vcr(&port, 2001, false);  // no polling: the one status exchange is the test's
+    vcr.setDisplay(&display);
+    deck.answer(cueBytes("00:00:05:00"));  // the deck stands cued at the last cue point
+    const Bytes newCue = cueBytes("00:00:20:00");
+    std::atomic<bool> taking{false};
+    display.onClearButtons = [&] {
+        if (taking.exchange(true))
+            return;
+        waitFor([&] { return port.count(newCue) == 1; }, 10s);
+        deck.reportsCued = false;  // from now on the deck is winding to the new point
+    };
+    std::thread status([&] { vcr.CommandStatus(); });
+    ASSERT_TRUE(waitFor([&] { return taking.load(); }));
+    vcr.fields().setCue("00:00:20:00");
+    ASSERT_TRUE(vcr.cue());
+    status.join();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_FALSE(vcr.cueup());
+    EXPECT_FALSE(vcr.cuethread()->finished());
+    EXPECT_THAT(port.commands(), ElementsAre(newCue));  // no pause: still waiting
+    vcr.stopCue();
 }
 
 TEST_F(CueTest, TextsThatAreNoTimeCodeSendNothing) {
@@ -231,6 +345,24 @@ TEST_F(CueTest, SequencedReviewWaitsForTheOutPointThenPauses) {
     EXPECT_FALSE(log.hasLine("Cue/Review/Play Finished!"));
 }
 
+// The logger's Review ALL and scripts go on only after a review that reached its out point;
+// an operator's stop ends the review with no pause after it.
+TEST_F(CueTest, SequencedReviewEndedByStopReturnsFalseAndSendsNoPause) {
+    deck.advances = false;
+    auto vcr = make();
+    vcr->setscriptactive(true);
+    vcr->fields().setCue("00:00:10:00");
+    vcr->fields().setEnd("00:00:11:00");
+    std::atomic<int> result{-1};
+    std::thread sequenced([&] { result = vcr->reviewclip() ? 1 : 0; });
+    ASSERT_TRUE(waitFor([&] { return client->words().size() == 3; }));
+    vcr->stop();
+    sequenced.join();
+    EXPECT_EQ(result.load(), 0);
+    EXPECT_EQ(vcr->cuethread()->outcome(), CueThread::Outcome::ended);
+    EXPECT_THAT(port.commands(), ElementsAre(kStop, cueBytes("00:00:10:00"), kPause, kPlay, kStop));
+}
+
 TEST_F(CueTest, ClosingEndsARunningCue) {
     deck.reportsCued = false;
     auto vcr = make();
@@ -244,7 +376,25 @@ TEST_F(CueTest, ClosingEndsARunningCue) {
     EXPECT_THAT(port.commands(), ElementsAre(cueBytes("00:01:00:00"), kStop, kStop));
 }
 
-// The deck types below settle for 2 s twice per cue: kept to these two tests.
+// The deck types below settle for 2 s twice per cue: kept to these tests.
+TEST_F(CueTest, ACueThatNeverCompletesTimesOutAndPlaysNothing) {
+    core::Ravlin::recon = false;
+    core::Ravlin::lx1 = true;  // its cue wait is 2 s
+    deck.reportsCued = false;
+    auto vcr = make();
+    vcr->fields().setCue("00:00:10:00");
+    test::LogCapture log;
+    ASSERT_TRUE(vcr->cueplay());
+    ASSERT_TRUE(waitDone(*vcr));
+    EXPECT_EQ(vcr->cuethread()->outcome(), CueThread::Outcome::timedOut);
+    EXPECT_THAT(port.commands(), ElementsAre(kPlay, kPause, kPause, cueBytes("00:00:10:00")));
+    EXPECT_THAT(client->words(), ElementsAre("CUEING!", "CUE TIMEOUT!"));
+    EXPECT_FALSE(display.has("ShowStatus:CUED!!"));
+    EXPECT_TRUE(display.has("ShowStatus:Cue timed out"));
+    EXPECT_TRUE(log.hasLine("Cue timed out: the deck never reported the cue complete"));
+    EXPECT_FALSE(log.hasLine("Cue/Review/Play Finished!"));
+}
+
 TEST_F(CueTest, ReviewOnTheLX1PausesAroundTheCueAndAtTheOutPoint) {
     core::Ravlin::recon = false;
     core::Ravlin::lx1 = true;

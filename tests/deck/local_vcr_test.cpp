@@ -113,7 +113,7 @@ TEST_F(LocalVCRTest, TimeCodeReplyIsPublishedEverywhere) {
     test::FakeClipboard clip;
     auto vcr = make();
     vcr->setClipboard(&clip);
-    port.replyAlways({0x74, 0x04, 0x59, 0x23, 0x45, 0xC1, 0x00});
+    port.replyAlways(test::withChecksum({0x74, 0x04, 0x59, 0x23, 0x45, 0xC1}));
     vcr->CommandB8();
     EXPECT_EQ(port.frames().front(), bytesOf(LocalVCR::bsgettc));
     EXPECT_EQ(vcr->TCString(), "01:45:23:19");
@@ -123,26 +123,41 @@ TEST_F(LocalVCRTest, TimeCodeReplyIsPublishedEverywhere) {
     EXPECT_THAT(clip.texts(), ::testing::ElementsAre("01:45:23:19\n"));
 }
 
-TEST_F(LocalVCRTest, TimeCodeReplyOfOtherLengthIsIgnored) {
+// Only a whole, correct reply counts: header, length and checksum of what was asked.
+TEST_F(LocalVCRTest, RepliesThatAreNotWholeAndCorrectAreIgnored) {
     test::FakeClipboard clip;
     auto vcr = make();
     vcr->setClipboard(&clip);  // clipboard off: nothing goes to it
-    port.replyAlways({0x74, 0x04, 0x59, 0x23, 0x45, 0xC1, 0x00, 0x00});
+    const Bytes good = test::withChecksum({0x74, 0x04, 0x00, 0x00, 0x00, 0x01});
+    port.replyAlways(good);
     vcr->CommandB8();
-    port.replyAlways({0x74, 0x04, 0x59, 0x23, 0x45, 0xC1});
-    vcr->CommandB8();
-    EXPECT_EQ(vcr->TCString(), "00:00:00:00");
-    EXPECT_EQ(vcr->tcframes(), 0);
-    EXPECT_TRUE(display.matching("ShowTC:").empty());
-    port.replyAlways({0x74, 0x04, 0x00, 0x00, 0x00, 0x01, 0x00});
-    vcr->CommandB8();
-    EXPECT_EQ(vcr->TCString(), "01:00:00:00");
+    ASSERT_EQ(vcr->TCString(), "01:00:00:00");
+    Bytes corrupt = good;
+    corrupt[3] = 0x59;  // a seconds byte changed on the way: the checksum no longer fits
+    Bytes badHeader = test::withChecksum({0x74, 0x05, 0x59, 0x23, 0x45, 0xC1});
+    Bytes stray = test::withChecksum({0x79, 0x04, 0x59, 0x23, 0x45, 0xC1});
+    Bytes longer = test::withChecksum({0x74, 0x04, 0x59, 0x23, 0x45, 0xC1, 0x00});
+    Bytes cut = {0x74, 0x04, 0x59, 0x23, 0x45, 0xC1};
+    Bytes randomStatus = {0x79, 0x20, 0x00, 0xFF, 0x3F, 0x00,
+                          0x00, 0x00, 0x00, 0x00, 0x00, 0x00};  // last byte is no checksum
+    for (const Bytes& reply : {corrupt, badHeader, stray, longer, cut, randomStatus}) {
+        display.clear();
+        port.replyAlways(reply);
+        vcr->CommandB8();
+        vcr->status();
+        EXPECT_EQ(vcr->TCString(), "01:00:00:00") << ::testing::PrintToString(reply);
+        EXPECT_EQ(vcr->tcframes(), 108000);
+        EXPECT_TRUE(display.matching("ShowTC:").empty());
+        EXPECT_TRUE(display.matching("hilight:").empty());
+        EXPECT_EQ(vcr->StatusString(), "");
+    }
     EXPECT_TRUE(clip.texts().empty());
 }
 
 TEST_F(LocalVCRTest, StatusReplyShowsWordsAndHighlights) {
     auto vcr = make();
-    port.replyAlways({0x79, 0x20, 0x00, 0x21, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
+    port.replyAlways(
+        test::withChecksum({0x79, 0x20, 0x00, 0x21, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}));
     vcr->status();
     EXPECT_EQ(port.frames().front(), bytesOf(LocalVCR::bsstatus));
     EXPECT_EQ(vcr->StatusString(), "Play Stop ");
@@ -152,7 +167,8 @@ TEST_F(LocalVCRTest, StatusReplyShowsWordsAndHighlights) {
                                test::FakeDisplay::hl(Control::bstop), "ShowStatus:Play Stop "));
     // A status reply that answers a time-code request is shown as well.
     display.clear();
-    port.replyAlways({0x79, 0x20, 0x00, 0x00, 0x11, 0x00, 0x00, 0x00});
+    port.replyAlways(
+        test::withChecksum({0x79, 0x20, 0x00, 0x00, 0x11, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}));
     vcr->CommandB8();
     EXPECT_EQ(display.lastStatus(), "Jog CuedUp ");
     EXPECT_TRUE(display.has(test::FakeDisplay::hl(Control::bjogf)));

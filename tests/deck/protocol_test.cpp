@@ -119,15 +119,49 @@ TEST(TimeCodeBcd, EveryByteDecodesToTwoDigits) {
 }
 
 TEST(TimeCodeBcd, TimeDataReplyDecodesOnlyWhenSevenBytesFrom74) {
-    std::uint8_t r[16] = {0x74, 0x04, 0x59, 0x23, 0x45, 0xC1, 0x00};
+    std::uint8_t r[16] = {0x74, 0x04, 0x59, 0x23, 0x45, 0xC1, 0xFA};
     auto tc = protocol::decodeTimeData(r, 7);
     ASSERT_TRUE(tc);
     EXPECT_EQ(tc->text(), "01:45:23:19");
     EXPECT_EQ(tc->frameCount(), 108000 + 45 * 1800 + 23 * 30 + 19);
     EXPECT_FALSE(protocol::decodeTimeData(r, 8));
     EXPECT_FALSE(protocol::decodeTimeData(r, 6));
+    r[6] = 0x00;  // a wrong checksum
+    EXPECT_FALSE(protocol::decodeTimeData(r, 7));
+    r[6] = 0xFA;
     r[0] = 0x79;
     EXPECT_FALSE(protocol::decodeTimeData(r, 7));
+}
+
+TEST(Replies, OnlyWholeRepliesWithTheirChecksumAreRecognised) {
+    struct Case {
+        std::vector<std::uint8_t> bytes;
+        bool time, status, ack, nak;
+    };
+    const std::vector<Case> cases = {
+        {{0x74, 0x04, 0x00, 0x10, 0x00, 0x00, 0x88}, true, false, false, false},
+        {{0x74, 0x06, 0x00, 0x10, 0x00, 0x00, 0x8A}, true, false, false, false},
+        {{0x74, 0x04, 0x00, 0x10, 0x00, 0x00, 0x89}, false, false, false, false},
+        {{0x79, 0x20, 0, 0x21, 0, 0, 0, 0, 0, 0, 0, 0xBA}, false, true, false, false},
+        {{0x79, 0x20, 0, 0x21, 0, 0, 0, 0, 0, 0, 0, 0xBB}, false, false, false, false},
+        {{0x79, 0x29, 0, 0x21, 0, 0, 0, 0, 0, 0, 0, 0xC3}, false, false, false, false},
+        {{0x10, 0x01, 0x11}, false, false, true, false},
+        {{0x11, 0x12, 0x04, 0x27}, false, false, false, true},
+        {{0x11, 0x12, 0x04, 0x28}, false, false, false, false},
+        {{0x10, 0x01}, false, false, false, false},
+    };
+    for (const Case& c : cases) {
+        const int n = static_cast<int>(c.bytes.size());
+        // Every table vector's last byte is its checksum, or deliberately one off.
+        EXPECT_EQ(
+            protocol::isWholeReply(c.bytes.data(), n),
+            n >= 3 && c.bytes.back() == protocol::checksum(c.bytes.data(), c.bytes.size() - 1))
+            << ::testing::PrintToString(c.bytes);
+        EXPECT_EQ(protocol::isTimeData(c.bytes.data(), n), c.time);
+        EXPECT_EQ(protocol::isStatusData(c.bytes.data(), n), c.status);
+        EXPECT_EQ(protocol::isAck(c.bytes.data(), n), c.ack);
+        EXPECT_EQ(protocol::isNak(c.bytes.data(), n), c.nak);
+    }
 }
 
 TEST(TimeCodeText, FrameCountsAndTextsRoundTrip) {

@@ -2,11 +2,13 @@
 // simulator's own frame log, for a tape deck and the LX1 recorder.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <chrono>
 #include <filesystem>
 #include <optional>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "deck/cue_thread.h"
 #include "deck/local_vcr.h"
@@ -35,7 +37,8 @@ std::optional<int> haltPosition(const std::string& log, const std::string& frame
     bool playing = false;
     std::optional<int> pos;
     while (std::getline(lines, line)) {
-        if (line.find(" 20 01 21 ") != std::string::npos) playing = true;
+        if (line.find(" 20 01 21 ") != std::string::npos)
+            playing = true;
         auto at = line.find(" pos=");
         if (playing && line.find(" " + frame + " ") != std::string::npos &&
             at != std::string::npos) {
@@ -46,27 +49,36 @@ std::optional<int> haltPosition(const std::string& log, const std::string& frame
     return pos;
 }
 
-class ReviewSim : public ::testing::TestWithParam<const char*> {
-protected:
-    void SetUp() override {
+// A console's deck controller on the simulator's line, the simulator logging every frame.
+class SimDeck {
+  protected:
+    void start(const std::string& deckType, std::vector<std::string> extra = {}) {
         if (!std::filesystem::exists(vemo::test::builtProgram("tools/decksim/vemo-decksim"))) {
             GTEST_SKIP() << "vemo-decksim is not built";
         }
         core::Ravlin::resetGlobals();
-        type = GetParam();
+        type = deckType;
         core::Ravlin::lx1 = type == "lx1";
         link = dir.file("deck");
+        std::vector<std::string> args{"--link", link.string(), "--type",
+                                      type,     "--log",       dir.file("frames.txt").string()};
+        args.insert(args.end(), extra.begin(), extra.end());
         sim = std::make_unique<vemo::test::ChildProcess>(
-            vemo::test::builtProgram("tools/decksim/vemo-decksim"),
-            std::vector<std::string>{"--link", link.string(), "--type", type, "--log",
-                                     dir.file("frames.txt").string()},
-            dir.path());
+            vemo::test::builtProgram("tools/decksim/vemo-decksim"), args, dir.path());
         ASSERT_TRUE(waitFor([&] { return std::filesystem::is_symlink(link); }, 10s));
         port = std::make_unique<serial::SerOutPort>(link.string());
         ASSERT_FALSE(port->bad());
         port->setwait(9);
     }
-    void TearDown() override { core::Ravlin::resetGlobals(); }
+    std::unique_ptr<LocalVCR> controller() {
+        auto vcr = std::make_unique<LocalVCR>(port.get(), 2001, false);
+        vcr->setDisplay(&display);
+        vcr->setConnectThread(client);
+        vcr->GetTC();
+        return vcr;
+    }
+    std::string frames() const { return vemo::test::readFile(dir.file("frames.txt")); }
+    void signal(int sig) { ASSERT_EQ(::kill(sim->pid(), sig), 0); }
 
     std::string type;
     vemo::test::TempDir dir;
@@ -74,6 +86,13 @@ protected:
     std::unique_ptr<vemo::test::ChildProcess> sim;
     std::unique_ptr<serial::SerOutPort> port;
     test::FakeDisplay display;
+    std::shared_ptr<test::FakeClient> client = std::make_shared<test::FakeClient>();
+};
+
+class ReviewSim : public SimDeck, public ::testing::TestWithParam<const char*> {
+  protected:
+    void SetUp() override { start(GetParam()); }
+    void TearDown() override { core::Ravlin::resetGlobals(); }
 };
 
 TEST_P(ReviewSim, HaltsAtTheFrameBeforeTheOutPoint) {
@@ -91,8 +110,8 @@ TEST_P(ReviewSim, HaltsAtTheFrameBeforeTheOutPoint) {
 
     // The halt: stop on a tape deck, the still frame on the LX1 recorder.
     const std::string halt = type == "lx1" ? "21 13 00 34" : "20 00 20";
-    auto pos = haltPosition(vemo::test::readFile(dir.file("frames.txt")), halt);
-    ASSERT_TRUE(pos.has_value()) << vemo::test::readFile(dir.file("frames.txt"));
+    auto pos = haltPosition(frames(), halt);
+    ASSERT_TRUE(pos.has_value()) << frames();
     const int frameBeforeOut = framesOf("00:00:12:14");
     EXPECT_GE(*pos, frameBeforeOut);
     // One polling period (35 ms sleep + the exchange) is about 1.4 frames; a loaded test
@@ -120,6 +139,98 @@ TEST_P(ReviewSim, StopDuringTheReviewEndsItAndRestoresTheControls) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Decks, ReviewSim, ::testing::Values("tape", "lx1"));
+
+// The simulator's faults, each switched on where the test needs it.
+class FaultSim : public SimDeck, public ::testing::Test {
+  protected:
+    void TearDown() override { core::Ravlin::resetGlobals(); }
+    static bool done(const LocalVCR& vcr) { return vcr.cuethread() && vcr.cuethread()->finished(); }
+    // The log's lines that carry the frame, from the first one carrying `after` on.
+    static int countAfter(const std::string& log, const std::string& after,
+                          const std::string& frame) {
+        auto from = log.find(" " + after + " ");
+        if (from == std::string::npos)
+            return 0;
+        int n = 0;
+        for (auto at = log.find(" " + frame + " ", from); at != std::string::npos;
+             at = log.find(" " + frame + " ", at + 1)) {
+            ++n;
+        }
+        return n;
+    }
+};
+
+TEST_F(FaultSim, PlayDuringACueSendsNoLaterPause) {
+    start("tape", {"--no-cue-complete"});
+    auto vcr = controller();
+    vcr->fields().setCue("00:00:10:00");
+    ASSERT_TRUE(vcr->cue());
+    ASSERT_TRUE(waitFor([&] { return !client->words().empty(); }, 20s));
+    vcr->play();
+    EXPECT_TRUE(done(*vcr));
+    EXPECT_EQ(vcr->cuethread()->outcome(), CueThread::Outcome::ended);
+    std::this_thread::sleep_for(2500ms);  // the cue's own settle time, had it gone on
+    vcr->stopPolling();
+    EXPECT_EQ(countAfter(frames(), "20 01 21", "21 13 00 34"), 0) << frames();
+    EXPECT_EQ(client->words(), (std::vector<std::string>{"CUEING!", "CUE ENDED!"}));
+    EXPECT_FALSE(display.has("ShowStatus:CUED!!"));
+}
+
+TEST_F(FaultSim, ACueThatNeverCompletesTimesOut) {
+    start("lx1", {"--no-cue-complete"});  // the recorder's cue wait is 2 s
+    auto vcr = controller();
+    vcr->fields().setCue("00:00:10:00");
+    vcr->fields().setEnd("00:00:12:00");
+    ASSERT_TRUE(vcr->reviewclip());
+    ASSERT_TRUE(waitFor([&] { return done(*vcr); }, 60s));
+    EXPECT_EQ(vcr->cuethread()->outcome(), CueThread::Outcome::timedOut);
+    EXPECT_EQ(client->words(), (std::vector<std::string>{"CUEING!", "CUE TIMEOUT!"}));
+    vcr->stopPolling();
+    EXPECT_EQ(countAfter(frames(), "24 31 00 10 00 00 65", "20 01 21"), 0) << frames();
+}
+
+// Every reply corrupted from some point of the review on: the time code stands still (no
+// corrupted one is taken), the review gives up and still halts the deck.
+TEST_F(FaultSim, AReviewThatLosesTheTimeCodeGivesUpAndHalts) {
+    start("tape");
+    auto vcr = controller();
+    vcr->fields().setCue("00:00:05:00");
+    vcr->fields().setEnd("00:10:00:00");
+    ASSERT_TRUE(vcr->reviewclip());
+    ASSERT_TRUE(waitFor([&] { return vcr->tcframes() > framesOf("00:00:05:10"); }, 90s));
+    signal(SIGRTMIN);
+    const std::string frozen = vcr->TCString();
+    ASSERT_TRUE(waitFor([&] { return done(*vcr); }, 60s));
+    EXPECT_EQ(vcr->cuethread()->outcome(), CueThread::Outcome::gaveUp);
+    EXPECT_EQ(client->words().back(), "REVIEW GAVE UP!");
+    EXPECT_LE(framesOf(vcr->TCString()) - framesOf(frozen), 3);  // replies in flight only
+    vcr->stopPolling();
+    EXPECT_EQ(countAfter(frames(), "20 01 21", "20 00 20"), 1) << frames();
+}
+
+// One reply in ten corrupted: every time code shown is one the deck really passed, in order.
+TEST_F(FaultSim, ACorruptedReplyNeverShowsAsTimeCode) {
+    start("tape", {"--corrupt", "0.1"});
+    auto vcr = controller();
+    vcr->fields().setCue("00:00:05:00");
+    vcr->fields().setEnd("00:00:08:00");
+    ASSERT_TRUE(vcr->reviewclip());
+    ASSERT_TRUE(waitFor([&] { return done(*vcr); }, 90s));
+    vcr->stopPolling();
+    EXPECT_EQ(vcr->cuethread()->outcome(), CueThread::Outcome::reached);
+    int last = -1;
+    bool playing = false;
+    for (const std::string& call : display.matching("ShowTC:")) {
+        int f = framesOf(call.substr(7));
+        playing = playing || f >= framesOf("00:00:05:00");
+        if (playing) {
+            EXPECT_GE(f, last) << call;
+            EXPECT_LE(f, framesOf("00:00:08:10")) << call;
+            last = f;
+        }
+    }
+    EXPECT_NE(frames().find("fault=corrupt"), std::string::npos);
+}
 
 }  // namespace
 }  // namespace vemo::deck

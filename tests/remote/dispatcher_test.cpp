@@ -105,6 +105,29 @@ TEST_F(DispatcherTest, GetTCRepliesWithTheLastTimeCodeRead) {
     vcr.setConnectThread(nullptr);
 }
 
+TEST_F(DispatcherTest, GetTCAndStatusSayNoDeckWhileTheDeckIsNotAnswering) {
+    auto vcr = makeVcr();
+    Dispatcher d(*vcr);
+    auto client = std::make_shared<test::RecordingClient>();
+    vcr->setConnectThread(client);
+    vcr->CommandB8();
+    deck_.silent = true;
+    ASSERT_TRUE(vemo::test::waitFor(
+        [&] {
+            vcr->CommandB8();
+            vcr->checkAnswering();
+            return !vcr->deckAnswering();
+        },
+        10s));
+    EXPECT_TRUE(d.ParseNetCommand("GetTC"));
+    EXPECT_TRUE(d.ParseNetCommand("Status"));
+    deck_.silent = false;
+    vcr->CommandB8();  // one valid reply: answering again
+    EXPECT_TRUE(d.ParseNetCommand("GetTC"));
+    EXPECT_EQ(client->sent(), (std::vector<std::string>{"no deck", "no deck", "00:00:00:00"}));
+    vcr->setConnectThread(nullptr);
+}
+
 TEST_F(DispatcherTest, Lx1RecorderLacksTapeWordsButCuesAndReviews) {
     auto vcr = makeVcr(true);
     Dispatcher d(*vcr);

@@ -37,6 +37,8 @@ class FakeDeck : public serial::CommandPort {
         Bytes f(frame, frame + size);
         std::function<void(const Bytes&)> hook;
         serial::ExchangeResult r;
+        if (silent.load())
+            return r;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             hook = onFrame_;
@@ -59,6 +61,8 @@ class FakeDeck : public serial::CommandPort {
     int SerCount() const override { return count_.load(); }
     bool hasSerialPort() const override { return true; }
     bool hasOutputStream() const override { return true; }
+
+    std::atomic<bool> silent{false};  // takes frames but answers none (a pulled deck)
 
     // Every frame but the two sense frames, in order.
     std::vector<Bytes> frames() const {
@@ -107,7 +111,7 @@ class FakeDeck : public serial::CommandPort {
     serial::ExchangeResult statusData() const {
         serial::ExchangeResult r;
         r.bytes[0] = 0x79;
-        r.bytes[1] = 0x29;
+        r.bytes[1] = 0x20;
         r.bytes[3] = playing_ ? 0x01 : 0x20;  // Play or Stop
         r.bytes[4] = cued_ ? 0x01 : 0x00;     // cue complete
         r.bytes[11] = deck::protocol::checksum(r.bytes.data(), 11);

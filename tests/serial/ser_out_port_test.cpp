@@ -3,9 +3,11 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -13,15 +15,20 @@
 #include <vector>
 
 #include "deck_responder.h"
-#include "stdout_capture.h"
 #include "support/process.h"
 #include "support/pty_pair.h"
+#include "support/stdout_capture.h"
+#include "support/temp_dir.h"
 
 namespace vemo::serial {
 namespace {
 
 using namespace std::chrono_literals;
+using test::builtProgram;
 using test::ByteVec;
+using test::ChildProcess;
+using test::TempDir;
+using test::waitFor;
 
 ByteVec bytesOf(const ExchangeResult& r) {
     return ByteVec(r.bytes.begin(), r.bytes.end());
@@ -185,6 +192,67 @@ TEST(SerOutPort, ADeckThatNeverStopsSendingDoesNotHoldTheExchange) {
     EXPECT_LE(r.count, 16);
     stop.store(true);
     flood.join();
+}
+
+// A line that takes no bytes (a stuck adapter or bridge) never holds the port: each write
+// gives up within its deadline, and the line is used again once it takes bytes.
+TEST(SerOutPort, ALineThatTakesNoBytesFailsEachWriteWithinItsDeadline) {
+    DeckLine line(9);
+    const ByteVec play{0x20, 0x01, 0x21};
+    line.pty.stall(true);
+    test::StdoutCapture capture;
+    std::vector<std::thread> senders;
+    std::atomic<int> failed{0};
+    for (int i = 0; i < 3; ++i) {
+        senders.emplace_back([&] {
+            ExchangeResult r = line.port->SendSerial(play.data(), play.size());
+            failed += (!r.sent && r.count == 0) ? 1 : 0;
+        });
+    }
+    // Three writes behind one lock: one full deadline, the later ones give up sooner.
+    EXPECT_TRUE(waitFor([&] { return failed.load() == 3; }, 10s));
+    for (auto& t : senders)
+        t.join();
+    EXPECT_TRUE(capture.hasLine("Unable to write to Serial Port"));
+    EXPECT_FALSE(line.port->lost());
+    line.pty.stall(false);
+    ExchangeResult r = line.port->SendSerial(play.data(), play.size());
+    EXPECT_TRUE(r.sent);
+    EXPECT_EQ(line.pty.readMaster(3, 2s), play);  // no half frame went out before it
+}
+
+// An adapter pulled and plugged in again: the port is closed while the device is gone and
+// opened again (same settings, same exclusive use) once it is back, without a restart.
+TEST(SerOutPort, APulledDeviceIsReopenedWhenItComesBack) {
+    TempDir dir;
+    const std::string link = dir.file("deck").string();
+    ChildProcess sim(builtProgram("tools/decksim/vemo-decksim"), {"--link", link}, dir.path());
+    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(link); }, 10s)) << sim.output();
+    test::StdoutCapture capture;
+    SerOutPort port(link);
+    ASSERT_FALSE(port.bad());
+    port.setwait(9);
+    const ByteVec timeSense{0x61, 0x0C, 0x03, 0x70};
+    auto exchange = [&] { return port.SendSerial(timeSense.data(), timeSense.size()); };
+    auto answered = [&] { return exchange().count == 7; };
+    ASSERT_TRUE(waitFor(answered, 10s));
+
+    ASSERT_EQ(::kill(sim.pid(), SIGUSR2), 0);
+    ASSERT_TRUE(waitFor(
+        [&] {
+            exchange();
+            return port.lost();
+        },
+        10s));
+    for (int i = 0; i < 50; ++i)
+        EXPECT_FALSE(exchange().sent);  // quietly: the device is simply not there
+    ASSERT_EQ(::kill(sim.pid(), SIGUSR2), 0);
+    EXPECT_TRUE(waitFor(answered, 20s));
+    EXPECT_FALSE(port.lost());
+    const std::string log = capture.finish();
+    EXPECT_NE(log.find("Serial Port " + link + " lost\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("Serial Port " + link + " reopened\n"), std::string::npos) << log;
+    EXPECT_LT(std::count(log.begin(), log.end(), '\n'), 6) << log;
 }
 
 TEST(SerOutPort, ConcurrentExchangesKeepFramesWholeAndRepliesWithTheirCaller) {

@@ -35,6 +35,10 @@ PtyPair::~PtyPair() {
         ::close(master_);
 }
 
+void PtyPair::stall(bool stalled) {
+    ::tcflow(slave_, stalled ? TCOOFF : TCOON);
+}
+
 void PtyPair::writeMaster(const std::vector<std::uint8_t>& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {

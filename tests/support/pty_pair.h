@@ -20,6 +20,8 @@ class PtyPair {
     const std::string& slaveName() const { return slaveName_; }
 
     void writeMaster(const std::vector<std::uint8_t>& bytes);
+    // A stalled line takes no bytes from the program (its writes find no room) until freed.
+    void stall(bool stalled);
     // Reads what has arrived within the limit (stops early once `want` bytes are in).
     std::vector<std::uint8_t> readMaster(std::size_t want, std::chrono::milliseconds limit);
 

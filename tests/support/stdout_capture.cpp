@@ -8,6 +8,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "core/utils.h"
 #include "support/temp_dir.h"
 
 namespace vemo::test {
@@ -18,6 +19,8 @@ StdoutCapture::StdoutCapture() {
     if (fd < 0)
         throw std::runtime_error("mkstemp failed");
     path_ = templ;
+    // Each capture stands alone: a line the last one ended with is written again here.
+    core::Utils::endRepeats();
     std::fflush(stdout);
     saved_ = ::dup(STDOUT_FILENO);
     ::dup2(fd, STDOUT_FILENO);
@@ -42,8 +45,13 @@ std::vector<std::string> StdoutCapture::lines() const {
     return out;
 }
 
+bool StdoutCapture::hasLine(const std::string& line) const {
+    return ("\n" + text()).find("\n" + line + "\n") != std::string::npos;
+}
+
 std::string StdoutCapture::finish() {
     if (!finished_) {
+        core::Utils::endRepeats();
         std::fflush(stdout);
         ::dup2(saved_, STDOUT_FILENO);
         ::close(saved_);

@@ -20,6 +20,8 @@ class StdoutCapture {
     std::string text() const;
     // The same, as lines without their line ends.
     std::vector<std::string> lines() const;
+    // The text holds this whole line.
+    bool hasLine(const std::string& line) const;
 
   private:
     int saved_ = -1;

@@ -66,15 +66,24 @@ class FakeCommandPort : public serial::CommandPort {
         return r;
     }
 
-    // A deck that answers the time-sense frame with a seven-byte time-data reply for the
-    // given BCD time code (frames, seconds, minutes, hours) and the status-sense frame with
-    // statusByte as its cue/play byte; nothing else.
+    // A reply of the given bytes followed by their checksum.
+    static serial::ExchangeResult answerChecked(Bytes bytes) {
+        std::uint8_t sum = 0;
+        for (std::uint8_t b : bytes)
+            sum = static_cast<std::uint8_t>(sum + b);
+        bytes.push_back(sum);
+        return answer(bytes);
+    }
+
+    // A deck that answers the time-sense frame with a time-data reply for the given BCD time
+    // code (frames, seconds, minutes, hours) and the status-sense frame with statusByte as
+    // its cue/play byte; nothing else.
     static Reply pollingDeck(Bytes bcdTime, std::uint8_t statusByte) {
         return [bcdTime, statusByte](const Bytes& frame) {
             if (frame == Bytes(deck::protocol::bsgettc.begin(), deck::protocol::bsgettc.end()))
-                return answer({0x74, 0x04, bcdTime[0], bcdTime[1], bcdTime[2], bcdTime[3], 0x00});
+                return answerChecked({0x74, 0x04, bcdTime[0], bcdTime[1], bcdTime[2], bcdTime[3]});
             if (frame == Bytes(deck::protocol::bsstatus.begin(), deck::protocol::bsstatus.end()))
-                return answer({0x79, 0x29, 0x00, 0x20, statusByte, 0, 0, 0, 0, 0, 0, 0});
+                return answerChecked({0x79, 0x20, 0x00, 0x20, statusByte, 0, 0, 0, 0, 0, 0});
             return serial::ExchangeResult{};
         };
     }

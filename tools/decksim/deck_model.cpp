@@ -232,7 +232,7 @@ std::array<std::uint8_t, 16> DeckModel::status(Clock::time_point now) {
     }
     if (tape && standby_ && mode_ == Mode::stop)
         s[1] |= 0x80;
-    if (cueComplete_)
+    if (cueComplete_ && reportsCueComplete_)
         s[2] |= 0x01;
     if (still)
         s[2] |= 0x02;

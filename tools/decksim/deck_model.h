@@ -24,6 +24,8 @@ class DeckModel {
     // Status bytes 0..15, as the status sense reply carries them from byte 0 on.
     std::array<std::uint8_t, 16> status(Clock::time_point now);
     std::string describe() const;  // the transport mode, for the log
+    // A deck whose status never reports a cue complete (the cue itself still happens).
+    void setReportsCueComplete(bool reports) { reportsCueComplete_ = reports; }
 
   private:
     enum class Mode { stop, play, record, fastForward, rewind, shuttle, jog, variable, cueing };
@@ -44,6 +46,7 @@ class DeckModel {
     bool standby_ = false;
     bool ee_ = false;
     bool cueComplete_ = false;
+    bool reportsCueComplete_ = true;
     std::uint8_t timerMode_ = 0;
     // A cue runs from cueFrom_ to cueTo_ between cueStart_ and cueEnd_.
     double cueFrom_ = 0.0;

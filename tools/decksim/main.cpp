@@ -15,29 +15,37 @@
 
 namespace {
 
-std::atomic<bool> stopRequested{false};
+vemo::decksim::Controls controls;
 static_assert(std::atomic<bool>::is_always_lock_free);
+static_assert(std::atomic<unsigned>::is_always_lock_free);
 
-void onStopSignal(int) {
-    stopRequested.store(true);
+void onSignal(int sig) {
+    if (sig == SIGUSR1)
+        controls.stalls.fetch_add(1);
+    else if (sig == SIGUSR2)
+        controls.pulls.fetch_add(1);
+    else if (sig == SIGRTMIN)
+        controls.corrupts.fetch_add(1);
+    else
+        controls.stop.store(true);
 }
 
-// Blocks the stop signals and returns the mask to wait with, in which they are open: a
-// signal then either interrupts the loop's wait or waits for it, and is never lost.
-sigset_t installStopSignals() {
+// Blocks the stop and fault signals and returns the mask to wait with, in which they are
+// open: a signal then either interrupts the loop's wait or waits for it, and is never lost.
+sigset_t installSignals() {
     struct sigaction action {};
-    action.sa_handler = onStopSignal;
+    action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     sigset_t stops;
     sigemptyset(&stops);
-    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGUSR1, SIGUSR2, SIGRTMIN}) {
         sigaction(sig, &action, nullptr);
         sigaddset(&stops, sig);
     }
     signal(SIGPIPE, SIG_IGN);
     sigset_t previous;
     sigprocmask(SIG_BLOCK, &stops, &previous);
-    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGUSR1, SIGUSR2, SIGRTMIN})
         sigdelset(&previous, sig);
     return previous;
 }
@@ -56,7 +64,7 @@ int main(int argc, char** argv) {
         std::fputs(usageText(), stdout);
         return 0;
     }
-    sigset_t waitMask = installStopSignals();
+    sigset_t waitMask = installSignals();
 
     std::FILE* log = nullptr;
     if (!options->logFile.empty()) {
@@ -78,7 +86,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "vemo-decksim: %s -> %s\n", options->link.c_str(),
                          line.slaveName().c_str());
         }
-        simulator.run(stopRequested, waitMask);
+        simulator.run(controls, waitMask);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "vemo-decksim: %s\n", e.what());
         status = 1;

@@ -64,6 +64,8 @@ bool takeValue(Options& o, const std::string& name, const std::string& value, st
         ok = fraction(o.nakFraction);
     } else if (name == "--garbage") {
         ok = fraction(o.garbageFraction);
+    } else if (name == "--corrupt") {
+        ok = fraction(o.corruptFraction);
     } else if (name == "--seed") {
         auto v = number(value, 0.0, 4294967295.0);
         if (v)
@@ -96,12 +98,12 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             o.help = true;
             return o;
         }
-        if (name == "--pace" || name == "--verbose") {
+        if (name == "--pace" || name == "--verbose" || name == "--no-cue-complete") {
             if (value) {
                 error = name + " takes no value";
                 return std::nullopt;
             }
-            (name == "--pace" ? o.pace : o.verbose) = true;
+            (name == "--pace" ? o.pace : name == "--verbose" ? o.verbose : o.noCueComplete) = true;
             continue;
         }
         if (name.rfind("--", 0) != 0) {
@@ -129,7 +131,10 @@ const char* usageText() {
     return "Usage: vemo-decksim --link PATH [options]\n"
            "Emulates a video deck on a pseudo-terminal, speaking the 9-pin style deck\n"
            "protocol at 38400 8O1. PATH becomes a symbolic link to the line (printed on\n"
-           "standard output); runs until SIGTERM or SIGINT.\n"
+           "standard output); runs until SIGTERM or SIGINT. SIGUSR1 stalls the line (no\n"
+           "byte read or taken) or frees it again; SIGUSR2 pulls the line (link and pty\n"
+           "gone) or plugs a new one in under the same link; SIGRTMIN starts or ends\n"
+           "corrupting every reply.\n"
            "\n"
            "  --link PATH            symbolic link to create for the line (required)\n"
            "  --type tape|lx1|recon  deck type (default tape)\n"
@@ -139,6 +144,8 @@ const char* usageText() {
            "  --drop FRACTION        0-1: share of replies not sent (the command still acts)\n"
            "  --nak FRACTION         0-1: share of frames refused with a checksum NAK\n"
            "  --garbage FRACTION     0-1: share of replies with junk bytes instead or ahead\n"
+           "  --corrupt FRACTION     0-1: share of replies with one byte changed (bad checksum)\n"
+           "  --no-cue-complete      the status never reports a cue complete\n"
            "  --seed N               seed of the fault choices (default 1)\n"
            "  --log FILE             one line per frame received: time, bytes, position\n"
            "  --verbose              trace frames and replies on standard error\n"

@@ -18,6 +18,8 @@ struct Options {
     double dropFraction = 0.0;
     double nakFraction = 0.0;
     double garbageFraction = 0.0;
+    double corruptFraction = 0.0;
+    bool noCueComplete = false;
     std::uint32_t seed = 1;
     std::string logFile;
     bool verbose = false;

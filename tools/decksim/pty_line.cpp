@@ -94,6 +94,23 @@ void PtyLine::unpublish() {
     link_.clear();
 }
 
+void PtyLine::pull() {
+    unpublish();
+    if (slave_ >= 0)
+        ::close(slave_);
+    if (master_ >= 0)
+        ::close(master_);
+    slave_ = master_ = -1;
+    slaveName_.clear();
+}
+
+void PtyLine::setStalled(bool stalled) {
+    // Output suspended on the terminal: the console's writes find no room, as on a line
+    // whose far end has stopped reading and whose buffers are full.
+    if (slave_ >= 0)
+        ::tcflow(slave_, stalled ? TCOOFF : TCOON);
+}
+
 void PtyLine::clearExclusive() {
     int exclusive = 0;
     if (slave_ >= 0 && ::ioctl(slave_, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) {

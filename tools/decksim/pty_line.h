@@ -22,6 +22,12 @@ class PtyLine {
     void publish(const std::string& link);
     // Removes the link when it still points at this line.
     void unpublish();
+    // Pulls the line as an unplugged adapter goes: the link and the pty are gone, and the
+    // console's descriptor is hung up. open() and publish() plug a new one in.
+    void pull();
+    // A stalled line takes no bytes from the console (its writes wait) until freed.
+    void setStalled(bool stalled);
+
     // A console that closed the line cannot reopen it while its exclusive-use flag stays
     // set (a real port loses the flag at its last close; this one never closes fully).
     void clearExclusive();

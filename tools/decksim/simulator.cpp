@@ -44,30 +44,62 @@ Simulator::Simulator(const Options& options, PtyLine& line, std::FILE* log)
       deck_(options.type, options.startFrames, Clock::now()),
       lineFreeAt_(Clock::now()),
       lastInput_(Clock::now()),
-      random_(options.seed) {}
+      random_(options.seed) {
+    deck_.setReportsCueComplete(!options.noCueComplete);
+}
 
-void Simulator::run(const std::atomic<bool>& stop, const sigset_t& waitMask) {
-    while (!stop.load()) {
+void Simulator::applyControls(const Controls& controls) {
+    const bool stall = controls.stalls.load() % 2 == 1;
+    const bool pull = controls.pulls.load() % 2 == 1;
+    corruptAll_ = controls.corrupts.load() % 2 == 1;
+    if (pull != pulled_) {
+        pulled_ = pull;
+        output_.clear();
+        outputBlocked_ = false;
+        if (pull) {
+            line_.pull();
+        } else {
+            line_.open();
+            line_.publish(options_.link);
+            stalled_ = false;  // a new line is a free one
+        }
+        if (options_.verbose)
+            std::fprintf(stderr, "decksim: line %s\n", pull ? "pulled" : "plugged in");
+    }
+    if (stall != stalled_ && !pulled_) {
+        stalled_ = stall;
+        line_.setStalled(stall);
+        if (options_.verbose)
+            std::fprintf(stderr, "decksim: line %s\n", stall ? "stalled" : "freed");
+    }
+}
+
+void Simulator::run(const Controls& controls, const sigset_t& waitMask) {
+    while (!controls.stop.load()) {
+        applyControls(controls);
         auto now = Clock::now();
         auto wake = nextWake(now);
         auto wait = std::max(Clock::duration::zero(), wake - now);
         auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
         timespec timeout{static_cast<time_t>(ns / 1'000'000'000),
                          static_cast<long>(ns % 1'000'000'000)};
-        pollfd fd{line_.master(), static_cast<short>(POLLIN | (outputBlocked_ ? POLLOUT : 0)), 0};
+        const auto wanted =
+            static_cast<short>((stalled_ ? 0 : POLLIN) | (outputBlocked_ ? POLLOUT : 0));
+        pollfd fd{line_.master(), wanted, 0};  // a pulled line (-1) only waits
         int ready = ::ppoll(&fd, 1, &timeout, &waitMask);
         if (ready < 0 && errno != EINTR)
             throw std::system_error(errno, std::generic_category(), "ppoll");
         now = Clock::now();
         if (ready > 0 && (fd.revents & POLLOUT))
             outputBlocked_ = false;
-        readInput(now);
+        if (!stalled_ && !pulled_)
+            readInput(now);
         std::vector<FrameParser::Event> events;
         parser_.expire(now, events);
         for (const auto& e : events)
             onEvent(e);
         flushOutput(Clock::now());
-        if (!exclusiveCleared_ && now - lastInput_ > kExclusiveSilence) {
+        if (!exclusiveCleared_ && !pulled_ && now - lastInput_ > kExclusiveSilence) {
             line_.clearExclusive();
             exclusiveCleared_ = true;
         }
@@ -135,6 +167,11 @@ void Simulator::onEvent(const FrameParser::Event& event) {
     if (roll(options_.dropFraction)) {
         append("fault=drop");
         reply.clear();
+    } else if (reply.size() > 1 && (corruptAll_ || roll(options_.corruptFraction))) {
+        append("fault=corrupt");
+        // One byte after the first changed: the checksum no longer fits.
+        std::size_t at = 1 + random_() % (reply.size() - 1);
+        reply[at] ^= static_cast<std::uint8_t>(1 + random_() % 255);
     } else if (roll(options_.garbageFraction)) {
         append("fault=garbage");
         Bytes bad = junk();
@@ -181,6 +218,10 @@ void Simulator::schedule(const Bytes& reply, Clock::time_point frameEnd) {
 }
 
 void Simulator::flushOutput(Clock::time_point now) {
+    if (pulled_) {
+        output_.clear();
+        return;
+    }
     while (!output_.empty() && !outputBlocked_ && output_.front().due <= now) {
         std::uint8_t chunk[256];
         std::size_t count = 0;

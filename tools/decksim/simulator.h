@@ -15,6 +15,14 @@
 
 namespace vemo::decksim {
 
+// What the stop and fault signals ask for; set from signal handlers.
+struct Controls {
+    std::atomic<bool> stop{false};
+    std::atomic<unsigned> stalls{0};    // SIGUSR1s: an odd count means the line is stalled
+    std::atomic<unsigned> pulls{0};     // SIGUSR2s: an odd count means the line is pulled
+    std::atomic<unsigned> corrupts{0};  // SIGRTMINs: an odd count corrupts every reply
+};
+
 // One thread, one poll loop: reads frames from the line, lets the deck model answer them,
 // and sends the replies at their due times (after the reply delay, paced if asked).
 class Simulator {
@@ -23,7 +31,7 @@ class Simulator {
 
     // Runs until stop is set; waitMask is the signal mask to wait with, so that the stop
     // signals, blocked otherwise, can only arrive while the loop sleeps.
-    void run(const std::atomic<bool>& stop, const sigset_t& waitMask);
+    void run(const Controls& controls, const sigset_t& waitMask);
 
   private:
     struct Pending {
@@ -31,6 +39,7 @@ class Simulator {
         std::uint8_t byte;
     };
 
+    void applyControls(const Controls& controls);
     void readInput(Clock::time_point now);
     void onEvent(const FrameParser::Event& event);
     void schedule(const Bytes& reply, Clock::time_point frameEnd);
@@ -51,6 +60,9 @@ class Simulator {
     bool outputBlocked_ = false;
     Clock::time_point lastInput_;
     bool exclusiveCleared_ = false;
+    bool stalled_ = false;
+    bool pulled_ = false;
+    bool corruptAll_ = false;
     std::mt19937 random_;
 };
 
