@@ -6,15 +6,43 @@ namespace vemo::deck {
 
 // Controls of the main window that deck control highlights or enables.
 enum class Control {
-    bstop, bplay, bpause, bfwd, brew, bslowhalf, bslowthird, bslowfifth, bfasttwo, bfastfive,
-    bsbyon, bsbyoff, bscript, beeon, beeoff, bjogf, bjogr, bcue, bcueout, bsetcue, bsetreview,
-    bcueplay, breview, brecord, bedlmaker, blogger, bconnect, vsb, cuefield, endfield, tcfield
+    bstop,
+    bplay,
+    bpause,
+    bfwd,
+    brew,
+    bslowhalf,
+    bslowthird,
+    bslowfifth,
+    bfasttwo,
+    bfastfive,
+    bsbyon,
+    bsbyoff,
+    bscript,
+    beeon,
+    beeoff,
+    bjogf,
+    bjogr,
+    bcue,
+    bcueout,
+    bsetcue,
+    bsetreview,
+    bcueplay,
+    breview,
+    brecord,
+    bedlmaker,
+    blogger,
+    bconnect,
+    vsb,
+    cuefield,
+    endfield,
+    tcfield
 };
 
 // The display operations deck control uses on the main window. Every operation may be
 // called from any thread and returns at once; the window queues the work to its own thread.
 class DeckDisplay {
-public:
+  public:
     virtual ~DeckDisplay() = default;
     virtual void ShowTC(const std::string& text) = 0;
     virtual void ShowStatus(const std::string& text) = 0;
@@ -37,21 +65,21 @@ public:
 
 // Receives each time code read, for the desktop clipboard.
 class ClipboardSink {
-public:
+  public:
     virtual ~ClipboardSink() = default;
     virtual void setText(const std::string& text) = 0;
 };
 
 // The connected network client: replies and cue progress words go to it as single lines.
 class NetClient {
-public:
+  public:
     virtual ~NetClient() = default;
     virtual void Send(const std::string& text) = 0;
 };
 
 // The logger window as the auxiliary controller reaches it (queued to the window's thread).
 class LoggerMarks {
-public:
+  public:
     virtual ~LoggerMarks() = default;
     virtual void setin() = 0;
     virtual void setout() = 0;

@@ -105,6 +105,12 @@ void LocalVCR::setAnswering(bool answering) {
     core::Utils::OutLine(answering ? "Deck answering again" : "Deck not answering");
     if (DeckDisplay* d = display())
         d->ShowDeckAnswering(answering);
+    // The operator must act on a deck that is gone: held in the status line as a failure.
+    if (answering)
+        ShowStat("Deck answering again");
+    else
+        ShowError(writeFailed_.load() ? "Deck not answering: unable to write to the serial port"
+                                      : "Deck not answering");
 }
 
 void LocalVCR::GetTC() {

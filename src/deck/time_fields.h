@@ -9,7 +9,7 @@ namespace vemo::deck {
 // The shared time-code, in-point and out-point texts (the main window's tcfield, cuefield
 // and endfield). Any thread reads and writes them at once; the window mirrors them.
 class TimeFields {
-public:
+  public:
     enum class Field { tc, cue, end };
     using Observer = std::function<void(Field, const std::string&)>;
 
@@ -26,7 +26,7 @@ public:
         observer_ = std::move(observer);
     }
 
-private:
+  private:
     std::string get(const std::string& field) const {
         std::lock_guard<std::mutex> lock(mutex_);
         return field;
@@ -35,11 +35,13 @@ private:
         Observer observer;
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            if (field == text) return;
+            if (field == text)
+                return;
             field = text;
             observer = observer_;
         }
-        if (observer) observer(which, text);
+        if (observer)
+            observer(which, text);
     }
 
     mutable std::mutex mutex_;

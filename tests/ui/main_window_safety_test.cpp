@@ -35,6 +35,22 @@ TEST_F(MainWindowTest, AFailureOutlivesTheStatusPollForFiveSeconds) {
     EXPECT_FALSE(gui->showingError());
 }
 
+TEST_F(MainWindowTest, ADeckThatStopsAnsweringIsPlainToSeeAndHeals) {
+    make("TAPE");
+    port.setReply(FakeCommandPort::pollingDeck({0, 0x10, 0, 0}, 0x00));
+    vcr->GetTC();
+    auto* tc = child<QLineEdit>("tcfield");
+    QTRY_COMPARE_WITH_TIMEOUT(tc->text(), QString("00:00:10:00"), 15000);
+    port.setReply({});  // the deck is gone
+    QTRY_COMPARE_WITH_TIMEOUT(tc->text(), QString("no deck"), 15000);
+    EXPECT_FALSE(tc->isEnabled()) << "greyed";
+    EXPECT_EQ(status(), QString("Deck not answering"));
+    EXPECT_TRUE(gui->showingError());
+    port.setReply(FakeCommandPort::pollingDeck({0, 0x10, 0, 0}, 0x00));
+    QTRY_COMPARE_WITH_TIMEOUT(tc->text(), QString("00:00:10:00"), 15000);
+    EXPECT_TRUE(tc->isEnabled());
+}
+
 // "Play", a wait of about 24 days, then "Rewind": a quit or a Stop ends it during the wait.
 class ScriptStopTest : public MainWindowTest {
   protected:
