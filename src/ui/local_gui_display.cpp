@@ -44,8 +44,9 @@ void LocalGUI::onGui(std::function<void()> fn) {
 }
 
 void LocalGUI::ShowTC(const std::string& text) {
+    // The store's observer queues a refresh only when the time code changed, so a deck
+    // standing still costs the window thread nothing.
     svcr_.fields().setTC(text);
-    queueFieldRefresh(deck::TimeFields::Field::tc);
 }
 
 void LocalGUI::ShowStatus(const std::string& text) {
