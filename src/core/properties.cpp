@@ -1,5 +1,7 @@
 #include "core/properties.h"
 
+#include "core/line_reader.h"
+
 namespace vemo::core {
 namespace {
 
@@ -17,23 +19,16 @@ int hexValue(char32_t c) {
     return -1;
 }
 
-// Splits the text into natural lines (ended by LF, CR or CR LF), Latin-1 bytes as code points.
+// The text's natural lines, Latin-1 bytes as code points.
 std::vector<std::u32string> naturalLines(std::string_view latin1) {
     std::vector<std::u32string> lines;
-    std::u32string cur;
-    for (std::size_t i = 0; i < latin1.size(); ++i) {
-        auto c = static_cast<unsigned char>(latin1[i]);
-        if (c == '\n' || c == '\r') {
-            lines.push_back(cur);
-            cur.clear();
-            if (c == '\r' && i + 1 < latin1.size() && latin1[i + 1] == '\n')
-                ++i;
-        } else {
-            cur.push_back(c);
-        }
+    for (const std::string& line : splitLines(latin1)) {
+        std::u32string wide;
+        wide.reserve(line.size());
+        for (char c : line)
+            wide.push_back(static_cast<unsigned char>(c));
+        lines.push_back(std::move(wide));
     }
-    if (!cur.empty())
-        lines.push_back(cur);
     return lines;
 }
 

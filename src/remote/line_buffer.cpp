@@ -5,15 +5,12 @@ namespace vemo::remote {
 void LineBuffer::feed(const char* data, std::size_t size) {
     for (std::size_t i = 0; i < size && !overflow_; ++i) {
         char c = data[i];
-        if (skipLF_) {
-            skipLF_ = false;
-            if (c == '\n')
-                continue;
-        }
-        if (c == '\n' || c == '\r') {
+        const core::LineEnds::Kind kind = ends_.take(c);
+        if (kind == core::LineEnds::Kind::Skip)
+            continue;
+        if (kind == core::LineEnds::Kind::End) {
             lines_.push_back(std::move(partial_));
             partial_.clear();
-            skipLF_ = c == '\r';
             continue;
         }
         if (partial_.size() >= maxLine_) {

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "core/line_reader.h"
+
 namespace vemo::remote {
 
 // Cuts a byte stream that arrives in pieces into lines ending at LF, CR or CR LF. A CR at the
@@ -29,7 +31,7 @@ class LineBuffer {
     std::size_t maxLine_;
     std::deque<std::string> lines_;
     std::string partial_;
-    bool skipLF_ = false;  // the last byte seen was a CR
+    core::LineEnds ends_;
     bool overflow_ = false;
 };
 

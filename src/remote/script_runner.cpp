@@ -1,8 +1,12 @@
 #include "remote/script_runner.h"
 
-#include <exception>
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
 
+#include <exception>
+
+#include "core/line_reader.h"
+#include "core/unique_fd.h"
 #include "core/utils.h"
 
 namespace vemo::remote {
@@ -37,26 +41,6 @@ void ScriptRunner::wait(int milliseconds) {
     }
 }
 
-bool ScriptRunner::readLine(std::istream& in, std::string& line) {
-    line.clear();
-    std::istream::int_type c = in.get();
-    if (c == std::istream::traits_type::eof())
-        return false;
-    while (c != std::istream::traits_type::eof()) {
-        if (c == '\n')
-            return true;
-        if (c == '\r') {
-            if (in.peek() == '\n')
-                in.get();
-            return true;
-        }
-        line.push_back(static_cast<char>(c));
-        c = in.get();
-    }
-    // The end of the file ends a last line too, unless the stream failed on the way.
-    return !in.bad();
-}
-
 void ScriptRunner::script(std::stop_token stop) {
     stop_ = std::move(stop);
     std::error_code ec;
@@ -69,15 +53,17 @@ void ScriptRunner::script(std::stop_token stop) {
     }
     ScriptActive active(svcr_);
     {
-        std::ifstream in;
-        // A folder of that name exists but is no file to read.
-        if (!std::filesystem::is_directory(path_, ec))
-            in.open(path_, std::ios::binary);
-        if (in.is_open()) {
+        // Non-blocking, so a FIFO of that name cannot hang the window; only a regular file
+        // is a script (a folder of that name is not).
+        core::UniqueFd fd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+        struct stat info {};
+        if (fd.get() >= 0 && ::fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode)) {
             core::OutLine(" ");
             core::OutLine("**********");
             core::OutLine("Found Script.txt File");
-            runLines(in);
+            core::FileSource source(fd.get());
+            core::LineReader lines(source);
+            runLines(lines);
         }
     }  // the file is closed here, before the closing lines
     core::OutLine("Script ended");
@@ -85,10 +71,11 @@ void ScriptRunner::script(std::stop_token stop) {
     core::OutLine(" ");
 }
 
-void ScriptRunner::runLines(std::istream& in) {
+void ScriptRunner::runLines(core::LineReader& lines) {
     std::string line;
     try {
-        while (!stop_.stop_requested() && readLine(in, line)) {
+        // A read failure ends the run like the end of the file.
+        while (!stop_.stop_requested() && lines.next(line) == core::ByteSource::Status::Byte) {
             if (line == "Quit")
                 return;
             if (line.size() < kShortestLine)

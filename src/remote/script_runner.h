@@ -1,10 +1,10 @@
 #pragma once
 
 #include <filesystem>
-#include <istream>
 #include <stop_token>
 #include <string>
 
+#include "core/line_reader.h"
 #include "deck/local_vcr.h"
 #include "remote/dispatcher.h"
 
@@ -22,12 +22,8 @@ class ScriptRunner {
     // it before the next line, and ends a "Wait" line at once.
     void script(std::stop_token stop = {});
 
-    // One line of a text file ending at LF, CR or CR LF; a last line without a line end
-    // counts. False at the end of the file (nothing read) or on a read failure.
-    static bool readLine(std::istream& in, std::string& line);
-
   private:
-    void runLines(std::istream& in);
+    void runLines(core::LineReader& lines);
 
     void wait(int milliseconds);
 

@@ -153,14 +153,5 @@ TEST_F(ScriptRunnerTest, SequencedReviewReturnsOnlyAfterTheOutPoint) {
     EXPECT_EQ(frames.back(), bytesOf(protocol::bsstop));
 }
 
-TEST(ScriptReadLine, SplitsAtEveryKindOfLineEnd) {
-    std::istringstream in("a\rb\nc\r\n\nd");
-    std::string line;
-    std::vector<std::string> lines;
-    while (ScriptRunner::readLine(in, line))
-        lines.push_back(line);
-    EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "c", "", "d"}));
-}
-
 }  // namespace
 }  // namespace vemo::remote

@@ -8,9 +8,7 @@
 #include "core/edl/logger_table.h"
 
 namespace vemo::core {
-namespace loggerio {
 class ByteSource;
-}
 
 // An entry that would be saved with a source time that is not a valid time text.
 struct LoggerBadEntry {
@@ -116,7 +114,7 @@ class LoggerEDL {
     std::string buildEDL(LoggerSaveResult& result);
 
   private:
-    LoggerLoadResult loadFrom(loggerio::ByteSource& source);
+    LoggerLoadResult loadFrom(ByteSource& source);
     bool takeEventLine(const std::string& line, int lineNumber, int& entry,
                        LoggerLoadResult& result);
 };

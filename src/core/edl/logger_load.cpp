@@ -10,8 +10,6 @@
 
 namespace vemo::core {
 
-using loggerio::ByteSource;
-
 namespace {
 void fail(LoggerLoadResult& result, const std::string& line) {
     Utils::OutLine(line);
@@ -35,7 +33,7 @@ LoggerLoadResult LoggerEDL::LoadEDL(const std::string& path) {
     } else if (!S_ISREG(info.st_mode)) {
         fail(result, "FileIOError: not a regular file 1");
     } else {
-        loggerio::FileSource source(fd.get());
+        FileSource source(fd.get());
         result = loadFrom(source);
     }
     if (int err = fd.close(); err != 0)
@@ -46,7 +44,7 @@ LoggerLoadResult LoggerEDL::LoadEDL(const std::string& path) {
 
 LoggerLoadResult LoggerEDL::LoadEDLBytes(std::string_view bytes) {
     Utils::OutLine(" ");
-    loggerio::MemorySource source(bytes);
+    MemorySource source(bytes);
     LoggerLoadResult result = loadFrom(source);
     Utils::OutLine(" ");
     return result;
@@ -67,7 +65,7 @@ LoggerLoadResult LoggerEDL::loadFrom(ByteSource& source) {
     if (first != 'T')
         return result;
 
-    loggerio::LineReader reader(source);
+    LineReader reader(source, loggerio::MaxLine);
     std::string line;
     int entry = 0;
     for (int lineNumber = 1; entry < LoggerTable::NumEntries; ++lineNumber) {

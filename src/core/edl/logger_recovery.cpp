@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/file_io.h"
+#include "core/line_reader.h"
 
 namespace vemo::core {
 namespace {
@@ -121,7 +122,7 @@ std::string LoggerRecovery::serialize(const LoggerTable& table) {
 }
 
 std::optional<LoggerRecovery::Restored> LoggerRecovery::parse(std::string_view bytes) {
-    std::vector<std::string_view> lines = split(bytes, '\n');
+    std::vector<std::string> lines = splitLines(bytes);
     if (lines.empty() || lines.front() != kHeader)
         return std::nullopt;
     Restored restored;

@@ -1,14 +1,16 @@
 #pragma once
 
-#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <system_error>
 
+#include "core/line_reader.h"
+
 namespace vemo::core {
 
-// Splits a source EDL into lines, from an open file or from text in memory, with one rule
-// for both: a line ends at LF, CR or CR LF; a last line without an end still counts.
+// Splits a source EDL into lines, from an open file or from text in memory, with the one
+// line rule of core::LineReader.
 class RecorderLineReader {
   public:
     enum class Result { Line, End, Error };
@@ -23,17 +25,8 @@ class RecorderLineReader {
     std::error_code error() const { return error_; }
 
   private:
-    // -1 at the end, -2 on a read error.
-    int get();
-    int peek();
-    bool fill();
-
-    std::string_view text_;
-    std::size_t pos_ = 0;
-    int fd_ = -1;
-    std::string buffer_;
-    bool failed_ = false;
-    bool ended_ = false;
+    std::unique_ptr<ByteSource> source_;
+    LineReader reader_;
     std::error_code error_;
 };
 
