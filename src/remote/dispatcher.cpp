@@ -1,6 +1,8 @@
 #include "remote/dispatcher.h"
 
 #include <climits>
+#include <string_view>
+#include <utility>
 
 #include "deck/commands.h"
 
@@ -43,18 +45,19 @@ bool Dispatcher::ParseNetCommand(const std::string& line) {
     if (auto operation = deck::byRemoteWord(line, v.isLX1())) {
         deck::perform(v, *operation);
         result = true;
-    } else if (line == "GetTC") {
-        reporttc();
-        result = true;
-    } else if (line == "Status") {
-        reportstatus();
-        result = true;
-    } else if (line == "SetIn") {
-        setin();
-        result = true;
-    } else if (line == "SetOut") {
-        setout();
-        result = true;
+    }
+    // The words that answer the client or take the time code rather than move the deck.
+    static constexpr std::pair<std::string_view, void (Dispatcher::*)()> kOwnWords[] = {
+        {"GetTC", &Dispatcher::reporttc},
+        {"Status", &Dispatcher::reportstatus},
+        {"SetIn", &Dispatcher::setin},
+        {"SetOut", &Dispatcher::setout},
+    };
+    for (const auto& [word, own] : kOwnWords) {
+        if (line == word) {
+            (this->*own)();
+            result = true;
+        }
     }
 
     if (hasPrefix(line, "Wait")) {
