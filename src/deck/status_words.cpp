@@ -12,33 +12,33 @@ void add(StatusWords& out, const char* word, std::optional<Control> control = st
 }  // namespace
 
 StatusWords decodeStatus(const std::uint8_t* s, bool lx1, bool reviewing) {
+    namespace b = statusbits;
+    // The transport words, in the order they are shown; the recorder has no standby.
+    struct Word {
+        StatusBit bit;
+        const char* word;
+        Control control;
+        bool tapeOnly;
+    };
+    static constexpr Word kTransport[] = {
+        {b::play, "Play ", Control::bplay, false},     {b::record, "Rec ", Control::brecord, false},
+        {b::fastForward, "FF ", Control::bfwd, false}, {b::rewind, "REW ", Control::brew, false},
+        {b::stop, "Stop ", Control::bstop, false},     {b::standby, "Stby ", Control::bsbyon, true},
+        {b::shuttle, "Shuttle ", Control::vsb, true},
+    };
     StatusWords out;
-    const std::uint8_t s3 = s[3];
-    const std::uint8_t s4 = s[4];
     if (!reviewing) {
-        if (s3 & 0x01)
-            add(out, "Play ", Control::bplay);
-        if (s3 & 0x02)
-            add(out, "Rec ", Control::brecord);
-        if (s3 & 0x04)
-            add(out, "FF ", Control::bfwd);
-        if (s3 & 0x08)
-            add(out, "REW ", Control::brew);
-        if (s3 & 0x20)
-            add(out, "Stop ", Control::bstop);
-        if (!lx1) {
-            if (s3 & 0x80)
-                add(out, "Stby ", Control::bsbyon);
-            if (s4 & 0x20)
-                add(out, "Shuttle ", Control::vsb);
-            if (s4 & 0x10)
-                add(out, "Jog ", (s4 & 0x04) ? Control::bjogr : Control::bjogf);
+        for (const Word& w : kTransport) {
+            if (w.bit.in(s) && !(w.tapeOnly && lx1))
+                add(out, w.word, w.control);
         }
+        if (!lx1 && b::jog.in(s))
+            add(out, "Jog ", b::jogReverse.in(s) ? Control::bjogr : Control::bjogf);
     }
-    out.cueup = (s4 & 0x01) != 0;
+    out.cueup = b::cueComplete.in(s);
     if (out.cueup)
         add(out, "CuedUp ");
-    out.preroll = (s[6] & 0x01) != 0;
+    out.preroll = b::preroll.in(s);
     if (out.preroll)
         add(out, "PreCue ");
     return out;
