@@ -4,40 +4,8 @@
 
 namespace vemo::deck {
 
-// Controls of the main window that deck control highlights or enables.
-enum class Control {
-    bstop,
-    bplay,
-    bpause,
-    bfwd,
-    brew,
-    bslowhalf,
-    bslowthird,
-    bslowfifth,
-    bfasttwo,
-    bfastfive,
-    bsbyon,
-    bsbyoff,
-    bscript,
-    beeon,
-    beeoff,
-    bjogf,
-    bjogr,
-    bcue,
-    bcueout,
-    bsetcue,
-    bsetreview,
-    bcueplay,
-    breview,
-    brecord,
-    bedlmaker,
-    blogger,
-    bconnect,
-    vsb,
-    cuefield,
-    endfield,
-    tcfield
-};
+// The controls of the main window that the deck's status lights up.
+enum class Control { bstop, bplay, bfwd, brew, bsbyon, bjogf, bjogr, brecord, vsb };
 
 // The display operations deck control uses on the main window. Every operation may be
 // called from any thread and returns at once; the window queues the work to its own thread.

@@ -42,66 +42,22 @@ std::string_view controlName(deck::Control control) {
             return "bstop";
         case Control::bplay:
             return "bplay";
-        case Control::bpause:
-            return "bpause";
         case Control::bfwd:
             return "bfwd";
         case Control::brew:
             return "brew";
-        case Control::bslowhalf:
-            return "bslowhalf";
-        case Control::bslowthird:
-            return "bslowthird";
-        case Control::bslowfifth:
-            return "bslowfifth";
-        case Control::bfasttwo:
-            return "bfasttwo";
-        case Control::bfastfive:
-            return "bfastfive";
         case Control::bsbyon:
             return "bsbyon";
-        case Control::bsbyoff:
-            return "bsbyoff";
-        case Control::bscript:
-            return "bscript";
-        case Control::beeon:
-            return "beeon";
-        case Control::beeoff:
-            return "beeoff";
         case Control::bjogf:
             return "bjogf";
         case Control::bjogr:
             return "bjogr";
-        case Control::bcue:
-            return "bcue";
-        case Control::bcueout:
-            return "bcueout";
-        case Control::bsetcue:
-            return "bsetcue";
-        case Control::bsetreview:
-            return "bsetreview";
-        case Control::bcueplay:
-            return "bcueplay";
-        case Control::breview:
-            return "breview";
         case Control::brecord:
             return "brecord";
-        case Control::bedlmaker:
-            return "bedlmaker";
-        case Control::blogger:
-            return "blogger";
-        case Control::bconnect:
-            return "bconnect";
         case Control::vsb:
             return "vsb";
-        case Control::cuefield:
-            return "cuefield";
-        case Control::endfield:
-            return "endfield";
-        case Control::tcfield:
-            return "tcfield";
     }
-    return "";
+    return {};
 }
 
 }  // namespace vemo::ui
