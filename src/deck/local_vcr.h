@@ -94,7 +94,8 @@ class LocalVCR : public core::StatusDisplay {
     void SettleDown();
     void status();
     void CommandStatus();
-    void CommandB8();
+    // True when a valid time code was taken.
+    bool CommandB8();
     std::string ExtractStatusString(const std::uint8_t* s);
     // Sends one frame; the reply and its count stay together in the result.
     serial::ExchangeResult CommandB0(const std::uint8_t* frame, std::size_t size);

@@ -61,10 +61,11 @@ void LocalVCR::cueFrameSent() {
     cueup_.store(false);
 }
 
-void LocalVCR::CommandB8() {
+bool LocalVCR::CommandB8() {
     const unsigned epoch = cueEpoch_.load();
     serial::ExchangeResult r = CommandB0(bsgettc);
-    if (auto tc = protocol::decodeTimeData(r.bytes.data(), r.count)) {
+    auto tc = protocol::decodeTimeData(r.bytes.data(), r.count);
+    if (tc) {
         std::string text = tc->text();
         tcframes_.store(tc->frameCount());
         {
@@ -80,6 +81,7 @@ void LocalVCR::CommandB8() {
     }
     if (protocol::isStatusData(r.bytes.data(), r.count))
         applyStatus(r.bytes.data(), epoch);
+    return tc.has_value();
 }
 
 void LocalVCR::noteReply(const serial::ExchangeResult& reply) {

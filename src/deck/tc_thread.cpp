@@ -52,7 +52,10 @@ void TCThread::run() {
         }
         if (!a_.load())
             break;
-        svcr_.CommandB8();
+        // A reply lost or corrupted on the line is asked for again at once, not a pass later:
+        // a review's halt then comes as close to its out point as on a clean line.
+        if (!svcr_.CommandB8() && svcr_.deckAnswering())
+            svcr_.CommandB8();
         if (n_ == 0)
             svcr_.CommandStatus();
         if (++n_ > 7)

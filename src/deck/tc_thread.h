@@ -11,7 +11,8 @@ namespace vemo::deck {
 class LocalVCR;
 
 // The polling thread: the time code on every pass, the status on the first pass and then on
-// every eighth, each right after a time-code read.
+// every eighth, each right after a time-code read. A time-code read that brings no valid
+// time code is repeated once at once while the deck answers.
 class TCThread {
   public:
     // The pass period: 60 ms with LANC, 35 ms otherwise, 20 ms on a RECON deck.

@@ -200,6 +200,31 @@ TEST_F(LocalVCRTest, MissingOrBadStatusReplies) {
     EXPECT_EQ(display.lastStatus(), "No VCR Detected");
 }
 
+// A time code lost on the line is read again at once while the deck answers, and only then
+// is the pass's status read.
+TEST_F(LocalVCRTest, ABadTimeCodeReplyIsReadAgainAtOnce) {
+    test::DeckModel deck;
+    std::atomic<int> reads{0};
+    port.setResponder([&](const Bytes& f) {
+        serial::ExchangeResult r = deck.answer(f);
+        if (f == bytesOf(LocalVCR::bsgettc) && reads++ % 2 == 0)
+            r.bytes[3] ^= 0x10;  // every other time-code reply arrives corrupted
+        return r;
+    });
+    auto vcr = make();
+    vcr->GetTC();
+    ASSERT_TRUE(waitFor([&] { return port.count(bytesOf(LocalVCR::bsstatus)) >= 2; }));
+    vcr->stopPolling();
+    auto frames = port.frames();
+    ASSERT_GE(frames.size(), 3u);
+    EXPECT_EQ(frames[0], bytesOf(LocalVCR::bsgettc));
+    EXPECT_EQ(frames[1], bytesOf(LocalVCR::bsgettc));
+    EXPECT_EQ(frames[2], bytesOf(LocalVCR::bsstatus));
+    EXPECT_FALSE(display.matching("ShowTC:").empty());
+    // Every pass took its time code: one retry each, no more.
+    EXPECT_EQ(port.count(bytesOf(LocalVCR::bsgettc)) % 2, 0);
+}
+
 TEST_F(LocalVCRTest, AnnounceReadyLogsShowsAndSetsTimerMode) {
     auto vcr = make();
     {
