@@ -114,8 +114,9 @@ void CueThread::report(Outcome outcome) {
         return;
     }
     Ending e = endingOf(outcome, review_);
+    // Only the faults have a status text: held in the status line for the operator to act.
     if (e.status != nullptr)
-        svcr_.ShowStat(e.status);
+        svcr_.ShowError(e.status);
     // Faults are always logged; a sequence (script, review-all) that moves on by itself logs
     // its own commands, as it does not log a finished cue either.
     if (outcome != Outcome::ended || !svcr_.scriptactive_.load())

@@ -44,6 +44,7 @@ TEST_F(MainWindowTest, ADeckThatStopsAnsweringIsPlainToSeeAndHeals) {
     port.setReply({});  // the deck is gone
     QTRY_COMPARE_WITH_TIMEOUT(tc->text(), QString("no deck"), 15000);
     EXPECT_FALSE(tc->isEnabled()) << "greyed";
+    EXPECT_FALSE(vcr->deckAnswering());
     EXPECT_EQ(status(), QString("Deck not answering"));
     EXPECT_TRUE(gui->showingError());
     port.setReply(FakeCommandPort::pollingDeck({0, 0x10, 0, 0}, 0x00));
