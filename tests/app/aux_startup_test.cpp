@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/log_text.h"
 #include "support/process.h"
 #include "support/pty_pair.h"
 #include "support/temp_dir.h"
@@ -17,14 +18,6 @@ namespace vemo::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        out.push_back(line);
-    return out;
-}
 
 TEST(AuxStartup, MissingControllerPortEndsWithCodeZeroAfterTheWait) {
     if (std::filesystem::exists("/dev/ttyS8"))
@@ -39,7 +32,7 @@ TEST(AuxStartup, MissingControllerPortEndsWithCodeZeroAfterTheWait) {
     EXPECT_EQ(*code, 0);
     EXPECT_GE(std::chrono::steady_clock::now() - start, 4500ms);  // the 5 s wait happened
 
-    auto log = lines(dir.read("VemoLog.txt"));
+    auto log = linesOf(dir.read("VemoLog.txt"));
     bool found = false;
     for (std::size_t i = 2; i < log.size(); ++i) {
         if (log[i] == "MCS Serial port COM9 for VCR not available." && log[i - 1] == " " &&
@@ -52,14 +45,6 @@ TEST(AuxStartup, MissingControllerPortEndsWithCodeZeroAfterTheWait) {
         EXPECT_NE(l, "Ready");  // the window never came up
 }
 
-bool hasLine(const std::vector<std::string>& log, const std::string& line) {
-    for (const auto& l : log) {
-        if (l == line)
-            return true;
-    }
-    return false;
-}
-
 TEST(AuxStartup, ControllerKeysDriveTheDeck) {
     PtyPair deck;
     PtyPair surface;
@@ -68,7 +53,7 @@ TEST(AuxStartup, ControllerKeysDriveTheDeck) {
                                       "\nVCRType=TAPE\nMCSPort=" + surface.slaveName() + "\n");
     ChildProcess vemo(builtProgram("app/vemo"), {}, dir.path(), {"QT_QPA_PLATFORM=offscreen"});
     const std::string opened = "MCS Serial Port " + surface.slaveName() + " Opened OK";
-    ASSERT_TRUE(waitFor([&] { return hasLine(lines(dir.read("VemoLog.txt")), opened); }, 30s))
+    ASSERT_TRUE(waitFor([&] { return hasLine(linesOf(dir.read("VemoLog.txt")), opened); }, 30s))
         << dir.read("VemoLog.txt");
 
     // The play key: the play frame appears among the console's polling frames.
@@ -83,7 +68,7 @@ TEST(AuxStartup, ControllerKeysDriveTheDeck) {
         },
         30s);
     EXPECT_TRUE(played);
-    EXPECT_TRUE(hasLine(lines(dir.read("VemoLog.txt")), "80 45 "));
+    EXPECT_TRUE(hasLine(linesOf(dir.read("VemoLog.txt")), "80 45 "));
     vemo.terminate();
 }
 

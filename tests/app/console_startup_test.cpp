@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "support/log_text.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 
@@ -44,16 +45,6 @@ class EnvGuard {
     const char* name_;
     std::optional<std::string> old_;
 };
-
-// Occurrences of a frame in the simulator's log of received frames.
-int countFrames(const std::string& log, const std::string& frame) {
-    int n = 0;
-    for (auto pos = log.find(" " + frame + " pos="); pos != std::string::npos;
-         pos = log.find(" " + frame + " pos=", pos + 1)) {
-        ++n;
-    }
-    return n;
-}
 
 class ConsoleStartup : public ::testing::TestWithParam<const char*> {};
 

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/log_text.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 
@@ -17,20 +18,6 @@ namespace vemo::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-// Occurrences of a frame in the simulator's log of received frames.
-int countFrames(const std::string& log, const std::string& frame) {
-    int n = 0;
-    for (auto pos = log.find(" " + frame + " pos="); pos != std::string::npos;
-         pos = log.find(" " + frame + " pos=", pos + 1)) {
-        ++n;
-    }
-    return n;
-}
-
-bool hasLine(const std::string& text, const std::string& line) {
-    return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
-}
 
 // The console running on the simulator's line, windows off screen, polling.
 class ConsoleOnSim : public ::testing::Test {

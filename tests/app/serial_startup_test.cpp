@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/log_text.h"
 #include "support/process.h"
 #include "support/pty_pair.h"
 #include "support/temp_dir.h"
@@ -15,22 +16,6 @@ namespace vemo::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        out.push_back(line);
-    return out;
-}
-
-bool hasLine(const std::vector<std::string>& log, const std::string& line) {
-    for (const auto& l : log) {
-        if (l == line)
-            return true;
-    }
-    return false;
-}
 
 TEST(SerialStartup, MissingDeckPortEndsWithCodeZeroAfterTheWait) {
     if (std::filesystem::exists("/dev/ttyS8"))
@@ -44,7 +29,7 @@ TEST(SerialStartup, MissingDeckPortEndsWithCodeZeroAfterTheWait) {
     EXPECT_EQ(*code, 0);
     EXPECT_GE(std::chrono::steady_clock::now() - start, 4500ms);  // the 5 s wait happened
 
-    auto log = lines(dir.read("VemoLog.txt"));
+    auto log = linesOf(dir.read("VemoLog.txt"));
     ASSERT_GE(log.size(), 3u);
     std::vector<std::string> tail(log.end() - 3, log.end());
     EXPECT_EQ(tail, (std::vector<std::string>{" ", "Serial Port COM9 not available",
@@ -63,7 +48,7 @@ TEST(SerialStartup, DeckPortOnAPtyOpensAndStartUpGoesOn) {
             return dir.read("VemoLog.txt").find(" Vemo Video Deck Console") != std::string::npos;
         },
         30s));
-    auto log = lines(dir.read("VemoLog.txt"));
+    auto log = linesOf(dir.read("VemoLog.txt"));
     EXPECT_TRUE(hasLine(log, "Serial Port " + pty.slaveName() + " Opened OK"));
     EXPECT_TRUE(hasLine(log, " Vemo Video Deck Console"));
     EXPECT_TRUE(hasLine(log, "COM Port         = " + pty.slaveName()));

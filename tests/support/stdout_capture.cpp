@@ -5,10 +5,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 #include <stdexcept>
 
 #include "core/utils.h"
+#include "support/log_text.h"
 #include "support/temp_dir.h"
 
 namespace vemo::test {
@@ -38,15 +38,11 @@ std::string StdoutCapture::text() const {
 }
 
 std::vector<std::string> StdoutCapture::lines() const {
-    std::vector<std::string> out;
-    std::istringstream in(text());
-    for (std::string line; std::getline(in, line);)
-        out.push_back(line);
-    return out;
+    return linesOf(text());
 }
 
 bool StdoutCapture::hasLine(const std::string& line) const {
-    return ("\n" + text()).find("\n" + line + "\n") != std::string::npos;
+    return test::hasLine(text(), line);
 }
 
 std::string StdoutCapture::finish() {
