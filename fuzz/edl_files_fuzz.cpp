@@ -50,7 +50,7 @@ void checkLogger(std::string_view bytes) {
     LoggerEDL fromMemory;
     auto a = fromFile.LoadEDL(scratchFile());
     auto b = fromMemory.LoadEDLBytes(bytes);
-    FUZZ_CHECK(a.ok && b.ok);
+    FUZZ_CHECK(a.ok == b.ok && a.failure == b.failure);
     FUZZ_CHECK(a.count == b.count && a.stoppedAtShortLine == b.stoppedAtShortLine);
     FUZZ_CHECK(fromFile.table.ClipNameArray == fromMemory.table.ClipNameArray);
     FUZZ_CHECK(fromFile.table.SrcInArray == fromMemory.table.SrcInArray);
