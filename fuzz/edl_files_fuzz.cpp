@@ -41,7 +41,8 @@ bool writeScratch(std::string_view bytes) {
     std::FILE* f = std::fopen(scratchFile().c_str(), "wb");
     if (f == nullptr)
         return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    // An empty input may come with no buffer at all.
+    const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
 }
 
