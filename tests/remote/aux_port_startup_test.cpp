@@ -11,6 +11,7 @@
 #include "deck/deck_fakes.h"
 #include "deck/local_vcr.h"
 #include "deck/protocol.h"
+#include "support/log_text.h"
 #include "support/process.h"
 #include "support/pty_pair.h"
 #include "support/stdout_capture.h"
@@ -19,15 +20,8 @@ namespace vemo::remote {
 namespace {
 
 using namespace std::chrono_literals;
+using vemo::test::linesOf;
 using vemo::test::waitFor;
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        out.push_back(line);
-    return out;
-}
 
 TEST(AuxPortStartup, AnOpenPortIsAnnouncedWiredAndPolling) {
     vemo::test::StdoutCapture log;

@@ -14,6 +14,7 @@
 #include "deck/local_vcr.h"
 #include "deck/protocol.h"
 #include "serial/serial_config.h"
+#include "support/log_text.h"
 #include "support/process.h"
 #include "support/pty_pair.h"
 #include "support/stdout_capture.h"
@@ -24,15 +25,8 @@ namespace {
 using namespace std::chrono_literals;
 using deck::test::Bytes;
 using deck::test::bytesOf;
+using vemo::test::linesOf;
 using vemo::test::waitFor;
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        out.push_back(line);
-    return out;
-}
 
 int countLine(const std::string& text, const std::string& line) {
     int n = 0;
