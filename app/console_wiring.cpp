@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "core/ravlin.h"
+#include "core/settings.h"
 #include "core/utils.h"
 #include "deck/local_vcr.h"
 #include "remote/aux_port_startup.h"
@@ -45,8 +45,6 @@ struct ConsoleWiring::Parts {
             vcr->setDisplay(nullptr);
             vcr->setClipboard(nullptr);
         }
-        if (core::Ravlin::svcr == vcr.get())
-            core::Ravlin::svcr = nullptr;
         clipboard.reset();
         gui.reset();
         vcr.reset();
@@ -86,7 +84,7 @@ void ConsoleWiring::setwait(int milliseconds) {
     }
 }
 
-void ConsoleWiring::createController() {
+void ConsoleWiring::createController(const core::Settings& settings) {
     Parts& p = *parts_;
     if (!displayAvailable()) {
         const char* text =
@@ -101,9 +99,7 @@ void ConsoleWiring::createController() {
     // Before any worker thread: waits on the window thread keep the windows painting.
     ui::installGuiWaitHook();
 
-    p.vcr =
-        std::make_unique<deck::LocalVCR>(p.sop.get(), core::Ravlin::socketport, core::Ravlin::lanc);
-    core::Ravlin::svcr = p.vcr.get();
+    p.vcr = std::make_unique<deck::LocalVCR>(p.sop.get(), settings);
     deck::LocalVCR* vcr = p.vcr.get();
 
     p.gui = std::make_unique<ui::LocalGUI>(*vcr);
@@ -117,8 +113,8 @@ void ConsoleWiring::createController() {
 
     // The auxiliary controller port, before the window is shown; a port that does not open
     // ends the program (after its 5 s wait).
-    if (core::Ravlin::mcs) {
-        p.sip = remote::startAuxPort(*vcr, p.gui.get(), core::Ravlin::comport2);
+    if (settings.mcs) {
+        p.sip = remote::startAuxPort(*vcr, p.gui.get(), settings.comport2);
         if (!p.sip) {
             p.exitCode = 0;
             return;
@@ -129,7 +125,7 @@ void ConsoleWiring::createController() {
     vcr->announceReady();
     // The command server: opened once; a new connection thread follows each client.
     p.server = std::make_unique<remote::CommandServer>(*vcr);
-    if (!p.server->start(core::Ravlin::socketport))
+    if (!p.server->start(settings.socketport))
         p.server.reset();
     p.gui->onClosing = [&p] {
         if (p.server)
@@ -137,7 +133,7 @@ void ConsoleWiring::createController() {
         if (p.sip)
             p.sip->stop();
     };
-    if (core::Ravlin::useclipboard) {
+    if (settings.useclipboard) {
         p.clipboard = std::make_unique<ui::QtClipboard>();
         vcr->setClipboard(p.clipboard.get());
     }

@@ -15,7 +15,7 @@ class ConsoleWiring : public core::StartupWiring {
 
     bool MakeSerialPort(const std::string& name) override;
     void setwait(int milliseconds) override;
-    void createController() override;
+    void createController(const core::Settings& settings) override;
 
     // Runs the window event loop until the main window closes; returns the exit code.
     int run();

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "core/ravlin.h"
+#include "core/settings.h"
 #include "deck/local_vcr.h"
 #include "ui/local_gui.h"
 
@@ -29,8 +29,7 @@ int main(int argc, char** argv) {
     const long cues = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 10000;
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    vemo::core::Ravlin::resetGlobals();
-    vemo::deck::LocalVCR vcr(nullptr, 2001, false);
+    vemo::deck::LocalVCR vcr(nullptr, vemo::core::Settings{});
     vemo::ui::LocalGUI gui(vcr);
     vcr.setDisplay(&gui);
     gui.show();

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ravlin.h"
+#include "core/settings.h"
 #include "deck/local_vcr.h"
 #include "serial/ser_out_port.h"
 #include "support/process.h"
@@ -94,9 +94,10 @@ int main(int argc, char** argv) {
 
     vemo::serial::SerOutPort sop(link);
     sop.setwait(9);
-    vemo::core::Ravlin::stoponexit = false;
+    vemo::core::Settings settings;
+    settings.stoponexit = false;
     TimingDisplay display;
-    vemo::deck::LocalVCR vcr(&sop, 2001, false);
+    vemo::deck::LocalVCR vcr(&sop, settings);
     vcr.setDisplay(&display);
     vcr.play();
     vcr.GetTC();

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/ravlin.h"
+#include "core/settings.h"
 #include "deck/cue_thread.h"
 #include "deck/local_vcr.h"
 #include "remote/dispatcher.h"
@@ -43,11 +43,8 @@ struct Harness {
     std::shared_ptr<CountingClient> client = std::make_shared<CountingClient>();
 
     Harness() {
-        vemo::core::Ravlin::resetGlobals();
         // RECON: the cue thread's settling waits are short and a review has no fixed waits.
-        vemo::core::Ravlin::recon = true;
-        vemo::core::Ravlin::lx1 = false;
-        vcr = std::make_unique<LocalVCR>(&port, 2001, false);
+        vcr = std::make_unique<LocalVCR>(&port, vemo::core::Settings::forDeck("RECON"));
         vcr->setConnectThread(client);
         dispatcher = std::make_unique<Dispatcher>(*vcr, [](int milliseconds) {
             FUZZ_CHECK(milliseconds >= 0 && milliseconds <= INT_MAX);

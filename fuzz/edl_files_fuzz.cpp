@@ -12,7 +12,7 @@
 
 #include "core/edl/logger_edl.h"
 #include "core/edl/recorder_edl.h"
-#include "core/ravlin.h"
+#include "core/settings.h"
 #include "support/fuzz_input.h"
 
 namespace {

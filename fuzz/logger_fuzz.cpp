@@ -7,7 +7,7 @@
 
 #include "core/edl/logger_edl.h"
 #include "core/edl/logger_timecode.h"
-#include "core/ravlin.h"
+#include "core/settings.h"
 #include "support/fuzz_input.h"
 
 namespace {
@@ -100,10 +100,10 @@ void fieldCounts(LoggerEDL& edl, std::string_view bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     vemo::fuzz::quietLog();
-    vemo::core::Ravlin::verbose = true;  // the lines logged while reading are code too
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
     LoggerEDL edl;
+    edl.verbose = true;  // the lines logged while reading are code too
     const LoggerTable before = edl.table;
     LoggerLoadResult loaded = edl.LoadEDLBytes(bytes);
     checkLoad(before, edl, loaded, bytes);

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ravlin.h"
+#include "core/settings.h"
 #include "core/utils.h"
 #include "deck/local_vcr.h"
 #include "deck/protocol.h"
@@ -94,7 +94,7 @@ void checkExchange(LocalVCR& vcr, RecordingDisplay& display, RecordingClipboard&
         checkTimeCode(*tc);
         FUZZ_CHECK(vcr.tcframes() == tc->frameCount() && vcr.TCString() == text);
         FUZZ_CHECK(vcr.fields().tc() == text);
-        FUZZ_CHECK(clip.texts.size() == (vemo::core::Ravlin::useclipboard ? 1u : 0u));
+        FUZZ_CHECK(clip.texts.size() == (vcr.settings().useclipboard ? 1u : 0u));
     }
     FUZZ_CHECK(display.statuses.size() == (status ? 1u : 0u));
     if (status)
@@ -175,15 +175,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool lx1 = (flags & 1) != 0;
     const bool reviewing = (flags & 2) != 0;
 
-    vemo::core::Ravlin::lx1 = lx1;
-    vemo::core::Ravlin::recon = false;
-    vemo::core::Ravlin::useclipboard = (flags & 4) != 0;
+    vemo::core::Settings settings = vemo::core::Settings::forDeck(lx1 ? "LX1" : "TAPE");
+    settings.useclipboard = (flags & 4) != 0;
     vemo::fuzz::FakePort port;
     port.setAnswer([&reply](const std::uint8_t*, std::size_t) { return reply; });
     RecordingDisplay display;
     RecordingClipboard clip;
     {
-        LocalVCR vcr(&port, 2001, false);
+        LocalVCR vcr(&port, settings);
         vcr.setDisplay(&display);
         vcr.setClipboard(&clip);
         checkExchange(vcr, display, clip, reply, lx1);

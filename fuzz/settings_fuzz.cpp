@@ -1,16 +1,15 @@
-// The settings reader on arbitrary bytes: parse, then apply to the globals and echo.
+// The settings reader on arbitrary bytes: parse, then take the settings value from them.
 #include <cstdint>
 #include <string>
 
 #include "core/properties.h"
-#include "core/ravlin.h"
 #include "core/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace vemo::core;
     std::string text(reinterpret_cast<const char*>(data), size);
-    Ravlin::resetGlobals();
-    Ravlin::props = parseProperties(text).entries;
-    applyProps();
+    Settings settings = applyProps(parseProperties(text).entries);
+    nameEdition(settings);
+    (void)settings;
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "core/settings.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -7,16 +8,17 @@
 
 #include "core/file_io.h"
 #include "core/properties.h"
-#include "core/ravlin.h"
 #include "core/utils.h"
 
 namespace vemo::core {
 namespace {
 
+using Props = std::map<std::string, std::string>;
+
 // The value of a key, or nothing when the file does not set it.
-std::optional<std::string> prop(const char* key) {
-    auto it = Ravlin::props.find(key);
-    if (it == Ravlin::props.end())
+std::optional<std::string> value(const Props& props, const char* key) {
+    auto it = props.find(key);
+    if (it == props.end())
         return std::nullopt;
     return it->second;
 }
@@ -47,107 +49,134 @@ std::string raw(const std::optional<std::string>& text) {
 
 }  // namespace
 
-void applyProps() {
+Settings applyProps(const Props& props) {
+    Settings s;
+    auto prop = [&props](const char* key) { return value(props, key); };
     if (auto v = prop("COMPort"))
-        Ravlin::comport1 = *v;
+        s.comport1 = *v;
     if (auto v = prop("UserNote"))
-        Ravlin::note = firstChars(*v, 12);
+        s.note = firstChars(*v, 12);
     if (auto v = prop("Verbose")) {
-        Ravlin::verbo = *v;
-        Ravlin::verbose = equalsIgnoreCase(*v, "YES");
+        s.verbo = *v;
+        s.verbose = equalsIgnoreCase(*v, "YES");
     }
     if (auto v = prop("UseClipboard"))
-        Ravlin::UseClipboard = *v;
+        s.UseClipboard = *v;
     if (auto v = prop("StopOnExit"))
-        Ravlin::StopOnExit = *v;
+        s.StopOnExit = *v;
 
-    Ravlin::PRString = "00:00:05:00";
+    s.PRString = "00:00:05:00";
     if (auto v = prop("VCRType"))
-        Ravlin::VCRType = *v;
-    Ravlin::lx1 = equalsIgnoreCase(Ravlin::VCRType, "LX1");
-    Ravlin::recon = equalsIgnoreCase(Ravlin::VCRType, "RECON");
-    if (Ravlin::lx1) {
+        s.VCRType = *v;
+    s.lx1 = equalsIgnoreCase(s.VCRType, "LX1");
+    s.recon = equalsIgnoreCase(s.VCRType, "RECON");
+    if (s.lx1) {
         if (auto v = prop("Finalize")) {
-            Ravlin::finalizestring = *v;
-            Ravlin::finalize = !equalsIgnoreCase(*v, "NO");
+            s.finalizestring = *v;
+            s.finalize = !equalsIgnoreCase(*v, "NO");
         }
         if (auto v = prop("Initialize")) {
-            Ravlin::initializestring = *v;
-            Ravlin::initialize = !equalsIgnoreCase(*v, "NO");
+            s.initializestring = *v;
+            s.initialize = !equalsIgnoreCase(*v, "NO");
         }
         if (auto v = prop("RECMode")) {
-            Ravlin::automodestring = *v;
-            Ravlin::onetitle = equalsIgnoreCase(*v, "PAUSE");
+            s.automodestring = *v;
+            s.onetitle = equalsIgnoreCase(*v, "PAUSE");
         }
         if (auto v = prop("AutoChapter")) {
-            Ravlin::autochapstring = *v;
-            Ravlin::autochapter = equalsIgnoreCase(*v, "YES");
+            s.autochapstring = *v;
+            s.autochapter = equalsIgnoreCase(*v, "YES");
         }
     }
-    if (!Ravlin::lx1 && !Ravlin::recon)
-        Ravlin::lanc = equalsIgnoreCase(Ravlin::VCRType, "LANC");
+    if (!s.lx1 && !s.recon)
+        s.lanc = equalsIgnoreCase(s.VCRType, "LANC");
 
     // Optional keys of this console: the auxiliary controller port and the server address.
     if (auto v = prop("MCSPort"); v && !v->empty()) {
-        Ravlin::mcs = true;
-        Ravlin::comport2 = *v;
+        s.mcs = true;
+        s.comport2 = *v;
     }
     if (auto v = prop("ServerAddress"))
-        Ravlin::serveraddress = *v;
+        s.serveraddress = *v;
 
-    if (Ravlin::UseClipboard)
-        Ravlin::useclipboard = equalsIgnoreCase(*Ravlin::UseClipboard, "YES");
-    if (Ravlin::StopOnExit) {
+    if (s.UseClipboard)
+        s.useclipboard = equalsIgnoreCase(*s.UseClipboard, "YES");
+    if (s.StopOnExit) {
         // "NO" turns stopping off; "YES" (or any other word) keeps it on.
-        if (equalsIgnoreCase(*Ravlin::StopOnExit, "YES"))
-            Ravlin::stoponexit = true;
-        if (equalsIgnoreCase(*Ravlin::StopOnExit, "NO"))
-            Ravlin::stoponexit = false;
+        if (equalsIgnoreCase(*s.StopOnExit, "YES"))
+            s.stoponexit = true;
+        if (equalsIgnoreCase(*s.StopOnExit, "NO"))
+            s.stoponexit = false;
     }
+    return s;
 }
 
-PropsResult GetProps() {
+SettingsRead GetProps(const std::string& path) {
     std::error_code ec;
-    if (!std::filesystem::exists(Ravlin::propsfilename, ec)) {
+    if (!std::filesystem::exists(path, ec)) {
         Utils::OutLine("No Settings File found!");
-        return PropsResult::missing;
+        return {PropsResult::missing, {}};
     }
     std::string bytes;
-    if (readWholeFile(Ravlin::propsfilename, bytes)) {
+    if (readWholeFile(path, bytes)) {
         Utils::OutLine("Settings File Problem");
-        return PropsResult::problem;
+        return {PropsResult::problem, {}};
     }
     PropertiesTable table = parseProperties(bytes);
     for (const auto& problem : table.problems)
         Utils::OutLine(problem);
-    Ravlin::props = std::move(table.entries);
-    applyProps();
-    return PropsResult::ok;
+    return {PropsResult::ok, applyProps(table.entries)};
 }
 
-void showprops() {
+void nameEdition(Settings& settings) {
+    settings.name = settings.recon ? " Halvo" : " Vemo";
+    settings.title = settings.name + " Video Deck Console";
+}
+
+Settings Settings::forDeck(std::string_view type) {
+    Settings s;
+    s.VCRType = std::string(type);
+    s.lx1 = equalsIgnoreCase(type, "LX1");
+    s.recon = equalsIgnoreCase(type, "RECON");
+    s.lanc = !s.lx1 && !s.recon && equalsIgnoreCase(type, "LANC");
+    return s;
+}
+
+void showprops(const Settings& s) {
     Utils::OutLine(" ");
-    Utils::OutLine(label("COM Port") + Ravlin::comport1);
-    Utils::OutLine(label("VCR Type") + Ravlin::VCRType);
-    Utils::OutLine(label("User Note") + Ravlin::note);
-    Utils::OutLine(label("Use Clipboard") + raw(Ravlin::UseClipboard));
-    Utils::OutLine(label("Stop On Exit") + raw(Ravlin::StopOnExit));
-    Utils::OutLine(label("Verbose") + raw(Ravlin::verbo));
-    if (Ravlin::recon) {
-        Utils::OutLine(label("Compression") + std::to_string(Ravlin::compression));
-        Utils::OutLine(label("VideoMode") + Ravlin::VideoMode);
-        Utils::OutLine(label("VideoType") + Ravlin::VideoType);
-        Utils::OutLine(label("LoopRecMode") + Ravlin::LoopRecMode);
-        Utils::OutLine(label("LoopPlayMode") + Ravlin::LoopPlayMode);
+    Utils::OutLine(label("COM Port") + s.comport1);
+    Utils::OutLine(label("VCR Type") + s.VCRType);
+    Utils::OutLine(label("User Note") + s.note);
+    Utils::OutLine(label("Use Clipboard") + raw(s.UseClipboard));
+    Utils::OutLine(label("Stop On Exit") + raw(s.StopOnExit));
+    Utils::OutLine(label("Verbose") + raw(s.verbo));
+    if (s.recon) {
+        Utils::OutLine(label("Compression") + std::to_string(s.compression));
+        Utils::OutLine(label("VideoMode") + s.VideoMode);
+        Utils::OutLine(label("VideoType") + s.VideoType);
+        Utils::OutLine(label("LoopRecMode") + s.LoopRecMode);
+        Utils::OutLine(label("LoopPlayMode") + s.LoopPlayMode);
     }
-    if (Ravlin::lx1) {
-        Utils::OutLine(label("Initialize Disk") + Ravlin::initializestring);
-        Utils::OutLine(label("Finalize Disk") + Ravlin::finalizestring);
-        Utils::OutLine(label("Record Mode") + Ravlin::automodestring);
-        Utils::OutLine(label("AutoChapter") + Ravlin::autochapstring);
+    if (s.lx1) {
+        Utils::OutLine(label("Initialize Disk") + s.initializestring);
+        Utils::OutLine(label("Finalize Disk") + s.finalizestring);
+        Utils::OutLine(label("Record Mode") + s.automodestring);
+        Utils::OutLine(label("AutoChapter") + s.autochapstring);
     }
-    if (Ravlin::mcs)
-        Utils::OutLine(label("MCS Port") + Ravlin::comport2);
+    if (s.mcs)
+        Utils::OutLine(label("MCS Port") + s.comport2);
+}
+
+bool equalsIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto ca = static_cast<unsigned char>(a[i]);
+        auto cb = static_cast<unsigned char>(b[i]);
+        if (std::tolower(ca) != std::tolower(cb))
+            return false;
+    }
+    return true;
 }
 
 }  // namespace vemo::core

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 
-#include "core/ravlin.h"
 #include "core/settings.h"
 #include "core/utils.h"
 
@@ -22,27 +21,28 @@ bool redirectLog(const std::string& path) {
 }
 
 std::optional<int> init(StartupWiring& wiring) {
-    // 4.2: the settings.
-    if (GetProps() == PropsResult::missing) {
+    // The settings.
+    SettingsRead read = GetProps();
+    if (read.result == PropsResult::missing) {
         Utils::DelayT(5000);
         return 1;
     }
-    // 4.3: the deck command port.
-    if (!wiring.MakeSerialPort(Ravlin::comport1)) {
-        Utils::OutLine("Serial port " + Ravlin::comport1 + " for VCR not available.");
+    Settings& settings = read.settings;
+    // The deck command port.
+    if (!wiring.MakeSerialPort(settings.comport1)) {
+        Utils::OutLine("Serial port " + settings.comport1 + " for VCR not available.");
         Utils::DelayT(5000);
         return 0;
     }
     wiring.setwait(9);
-    Utils::OutLine("Serial Port " + Ravlin::comport1 + " Opened OK");
-    // 4.4 - 4.7: name, title, echo.
-    Ravlin::name = Ravlin::recon ? " Halvo" : " Vemo";
-    Ravlin::title = Ravlin::name + kTitleTail;
-    Utils::OutLine(Ravlin::title);
-    showprops();
+    Utils::OutLine("Serial Port " + settings.comport1 + " Opened OK");
+    // Name, title, echo.
+    nameEdition(settings);
+    Utils::OutLine(settings.title);
+    showprops(settings);
     Utils::OutLine("");
-    // 4.8: the deck controller.
-    wiring.createController();
+    // The deck controller.
+    wiring.createController(settings);
     return std::nullopt;
 }
 

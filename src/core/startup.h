@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "core/settings.h"
+
 namespace vemo::core {
 
 // What start-up needs of the higher layers: the deck command port and the deck controller.
@@ -14,16 +16,13 @@ class StartupWiring {
     // Sets the command port's reply wait.
     virtual void setwait(int milliseconds) = 0;
     // Creates the deck controller and everything that runs after start-up.
-    virtual void createController() = 0;
+    virtual void createController(const Settings& settings) = 0;
 };
 
 // Makes "VemoLog.txt" (emptied) the process's standard output; false when it cannot.
 bool redirectLog(const std::string& path = "VemoLog.txt");
 
-// The tail that follows the edition name in the title.
-inline constexpr const char* kTitleTail = " Video Deck Console";
-
-// Start-up steps 4.1 to 4.8. Returns the exit code when the process must end (after the
+// The start-up sequence: settings, deck port, title, echo, controller. Returns the exit code when the process must end (after the
 // 5000 ms wait of a failure), nothing when the controller has been created.
 std::optional<int> init(StartupWiring& wiring);
 

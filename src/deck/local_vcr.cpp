@@ -6,14 +6,14 @@
 
 namespace vemo::deck {
 
-LocalVCR::LocalVCR(serial::CommandPort* sop, int socketport, bool lanc)
-    : sop_(sop),
-      socketport_(socketport),
-      LANC_(lanc),
-      lx1_(core::Ravlin::lx1),
-      recon_(core::Ravlin::recon),
-      OSString_(core::Ravlin::OSString),
-      PRString_(core::Ravlin::PRString),
+LocalVCR::LocalVCR(serial::CommandPort* sop, core::Settings settings)
+    : settings_(std::move(settings)),
+      sop_(sop),
+      LANC_(settings_.lanc),
+      lx1_(settings_.lx1),
+      recon_(settings_.recon),
+      OSString_(settings_.OSString),
+      PRString_(settings_.PRString),
       lastValidReply_(std::chrono::steady_clock::now().time_since_epoch().count()) {}
 
 LocalVCR::~LocalVCR() {

@@ -8,7 +8,8 @@
 #include <string>
 #include <thread>
 
-#include "core/ravlin.h"
+#include "core/settings.h"
+#include "core/status_display.h"
 #include "deck/deck_display.h"
 #include "deck/protocol.h"
 #include "deck/time_fields.h"
@@ -53,8 +54,8 @@ class LocalVCR : public core::StatusDisplay {
     // What GetTC and Status answer a network client while the deck is not answering.
     static constexpr const char* kNoDeckReply = "no deck";
 
-    // Construction step 1: field defaults, deck-type flags and texts copied from the settings.
-    LocalVCR(serial::CommandPort* sop, int socketport, bool lanc);
+    // Field defaults, deck-type flags and texts come from the settings, kept for the run.
+    LocalVCR(serial::CommandPort* sop, core::Settings settings);
     ~LocalVCR() override;
     LocalVCR(const LocalVCR&) = delete;
     LocalVCR& operator=(const LocalVCR&) = delete;
@@ -170,6 +171,8 @@ class LocalVCR : public core::StatusDisplay {
     bool isLX1() const { return lx1_; }
     bool isRecon() const { return recon_; }
     bool isLANC() const { return LANC_; }
+    // The settings the console started with; the windows take what they show from them.
+    const core::Settings& settings() const { return settings_; }
     serial::CommandPort* port() const { return sop_; }
     std::shared_ptr<CueThread> cuethread() const;
     std::string CueString() const;
@@ -214,11 +217,11 @@ class LocalVCR : public core::StatusDisplay {
     static constexpr const char* kCueWhat = "Cue point";
     static constexpr const char* kEndWhat = "Out point";
 
+    const core::Settings settings_;
     serial::CommandPort* sop_;
-    int socketport_;
-    bool LANC_;
-    bool lx1_;
-    bool recon_;
+    const bool LANC_;
+    const bool lx1_;
+    const bool recon_;
     std::atomic<DeckDisplay*> localgui_{nullptr};
     std::atomic<ClipboardSink*> clipbd_{nullptr};
     std::atomic<LoggerMarks*> loggergui_{nullptr};

@@ -76,7 +76,7 @@ bool LocalVCR::CommandB8() {
         if (DeckDisplay* d = display())
             d->ShowTC(text);
         ClipboardSink* clip = clipbd_.load();
-        if (core::Ravlin::useclipboard && clip != nullptr)
+        if (settings_.useclipboard && clip != nullptr)
             clip->setText(text + "\n");
     }
     if (protocol::isStatusData(r.bytes.data(), r.count))
@@ -144,7 +144,7 @@ void LocalVCR::stopPolling() {
 int LocalVCR::closeDown() {
     stopPolling();
     stopCue();
-    if (core::Ravlin::stoponexit && !writeFailed_.load()) {
+    if (settings_.stoponexit && !writeFailed_.load()) {
         stop();
         if (!writeFailed_.load()) {
             DelayT(500);

@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/ravlin.h"
 #include "core/utils.h"
 #include "remote/client_socket.h"
 
@@ -79,8 +78,8 @@ bool CommandServer::OpenServerSocket(int port) {
         return fail("the server socket is already in use");
     if (port < 0 || port > 65535)
         return fail("port " + std::to_string(port) + " is out of range");
-    std::string host =
-        core::Ravlin::serveraddress.empty() ? "0.0.0.0" : core::Ravlin::serveraddress;
+    const std::string& configured = svcr_.settings().serveraddress;
+    std::string host = configured.empty() ? "0.0.0.0" : configured;
     auto address = parseAddress(host, port);
     if (!address)
         return fail("\"" + host + "\" is not a numeric IPv4 or IPv6 address");

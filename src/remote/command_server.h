@@ -24,7 +24,7 @@ class CommandServer {
     CommandServer& operator=(const CommandServer&) = delete;
 
     // Opens the listening socket on the port, on every local address or only on
-    // core::Ravlin::serveraddress when that is set; reports the outcome on the status line
+    // the settings' server address when that is set; reports the outcome on the status line
     // and in the log. Port 0 takes any free port (see port()).
     bool OpenServerSocket(int port);
     // OpenServerSocket (unless already open) and the first connection thread. False when the

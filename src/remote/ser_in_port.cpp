@@ -3,7 +3,6 @@
 
 #include <stdexcept>
 
-#include "core/ravlin.h"
 #include "core/utils.h"
 #include "serial/serial_error.h"
 
@@ -104,10 +103,6 @@ bool SerInPort::rest(int milliseconds) {
 
 void SerInPort::OutLine(std::string_view text) {
     core::Utils::OutLine(text);
-}
-
-void SerInPort::ShowStat(const std::string& text) {
-    core::Ravlin::ShowStat(text);
 }
 
 }  // namespace vemo::remote

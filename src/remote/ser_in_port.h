@@ -70,7 +70,6 @@ class SerInPort {
     long polls() const { return polls_.load(); }
 
     static void OutLine(std::string_view text);
-    static void ShowStat(const std::string& text);
 
   private:
     void open(const std::string& port);

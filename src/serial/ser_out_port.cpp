@@ -4,7 +4,6 @@
 #include <span>
 #include <thread>
 
-#include "core/ravlin.h"
 #include "core/utils.h"
 #include "serial/serial_error.h"
 
@@ -186,10 +185,6 @@ ExchangeResult SerOutPort::resultLocked(int count) const {
     r.bytes = serin_;
     r.count = count;
     return r;
-}
-
-void SerOutPort::ShowStat(const std::string& text) {
-    core::Ravlin::ShowStat(text);
 }
 
 void SerOutPort::DelayT(int milliseconds) {

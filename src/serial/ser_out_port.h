@@ -49,7 +49,6 @@ class SerOutPort : public CommandPort {
     bool SendSer(const std::uint8_t* bytes, std::size_t size);
     // Takes the waiting reply bytes into the reply buffer; the buffer and the last count.
     ExchangeResult ReadSer();
-    void ShowStat(const std::string& text);
 
     bool hasSerialPort() const override { return serialPort_ != nullptr; }
     bool hasOutputStream() const override { return SerialOutStream_ != nullptr; }

@@ -7,9 +7,9 @@
 
 namespace vemo::ui {
 
-EDLViewer* openEdlMaker(QObject* owner) {
+EDLViewer* openEdlMaker(const core::Settings& settings, QObject* owner) {
     // A top-level window of its own, not a child of the main window, so it stacks freely.
-    auto* viewer = new EDLViewer();
+    auto* viewer = new EDLViewer(settings);
     if (owner != nullptr) {
         // The windows still open when the console shuts down go with it.
         QObject::connect(owner, &QObject::destroyed, viewer, [viewer] { delete viewer; });
@@ -18,7 +18,7 @@ EDLViewer* openEdlMaker(QObject* owner) {
 }
 
 void attachEdlMaker(LocalGUI& gui) {
-    gui.onOpenEdlMaker = [&gui] { openEdlMaker(&gui); };
+    gui.onOpenEdlMaker = [&gui] { openEdlMaker(gui.settings(), &gui); };
 }
 
 }  // namespace vemo::ui

@@ -15,7 +15,6 @@
 #include <QSignalBlocker>
 #include <QTextCursor>
 
-#include "core/ravlin.h"
 #include "core/utils.h"
 #include "ui/edl_controls.h"
 
@@ -79,11 +78,12 @@ QPlainTextEdit* makeArea(QWidget* parent, const char* name, int columns, const Q
 
 }  // namespace
 
-EDLViewer::EDLViewer(QWidget* parent) : QWidget(parent, Qt::Window), edl_(this) {
+EDLViewer::EDLViewer(const core::Settings& settings, QWidget* parent)
+    : QWidget(parent, Qt::Window), edl_(this, settings) {
     // The engine has taken its options from the settings; the boxes start from them.
     setObjectName(QStringLiteral("EDLViewer"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(qs(" " + core::Ravlin::name + " EDLMaker"));
+    setWindowTitle(qs(" " + settings.name + " EDLMaker"));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kBackground);
     setPalette(pal);

@@ -41,7 +41,7 @@ class EDLViewer : public QWidget, public core::RecorderView {
     Q_OBJECT
 
   public:
-    explicit EDLViewer(QWidget* parent = nullptr);
+    explicit EDLViewer(const core::Settings& settings = {}, QWidget* parent = nullptr);
     ~EDLViewer() override;
 
     // The buttons' shared listener: "load", "auto", "next", "back", "save", "stop",

@@ -9,7 +9,6 @@
 #include <QScrollBar>
 #include <QTimer>
 
-#include "core/ravlin.h"
 #include "deck/local_vcr.h"
 #include "ui/main_controls.h"
 
@@ -33,6 +32,10 @@ QString qs(std::string_view text) {
 
 }  // namespace
 
+const core::Settings& LocalGUI::settings() const {
+    return svcr_.settings();
+}
+
 LocalGUI::LocalGUI(deck::LocalVCR& svcr, QWidget* parent)
     : QWidget(parent),
       svcr_(svcr),
@@ -41,8 +44,8 @@ LocalGUI::LocalGUI(deck::LocalVCR& svcr, QWidget* parent)
       lanc_(svcr.isLANC()),
       layout_(layoutFor(lx1_)) {
     setObjectName(QStringLiteral("LocalGUI"));
-    setWindowTitle(QString::fromStdString(core::Ravlin::title));
-    setFont(helvetica(core::Ravlin::fontheight));
+    setWindowTitle(QString::fromStdString(svcr_.settings().title));
+    setFont(helvetica(svcr_.settings().fontheight));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kBackground);
     pal.setColor(QPalette::WindowText, Qt::black);
@@ -53,7 +56,7 @@ LocalGUI::LocalGUI(deck::LocalVCR& svcr, QWidget* parent)
     buildHiddenControls();
     placeControls();
     connectControls();
-    setFixedSize(core::Ravlin::width, windowHeight(layout_));
+    setFixedSize(svcr_.settings().width, windowHeight(layout_));
 
     // A held failure gives way to the newest other text once it has been readable long
     // enough.
@@ -98,7 +101,7 @@ QLineEdit* LocalGUI::addTimeField(const char* name) {
 }
 
 void LocalGUI::buildControls() {
-    const std::string& note = core::Ravlin::note;
+    const std::string& note = svcr_.settings().note;
     for (auto [name, text] :
          {std::pair{"vcrlabel", "VTR Controls - "}, std::pair{"reconlabel", "REC Controls - "},
           std::pair{"lx1label", "LX1 Controls - "}}) {
@@ -110,7 +113,7 @@ void LocalGUI::buildControls() {
         addButton(entry.name, entry.caption);
     for (const char* red : {"brecord", "bscript"}) {
         QPushButton* button = buttons_.at(red);
-        button->setFont(helvetica(core::Ravlin::fontheight, true));
+        button->setFont(helvetica(svcr_.settings().fontheight, true));
         QPalette pal = button->palette();
         pal.setColor(QPalette::ButtonText, Qt::red);
         button->setPalette(pal);
@@ -164,10 +167,10 @@ void LocalGUI::buildHiddenControls() {
     label("addresslabel", "IP Address");
     ipfield_ = field("ipfield", QString());
     label("portlabel", "Socket Port");
-    field("portfield", QString::number(core::Ravlin::socketport));
+    field("portfield", QString::number(svcr_.settings().socketport));
     label("timelabel", "Time");
-    field("osfield", QString::fromStdString(core::Ravlin::OSString));
-    field("prfield", QString::fromStdString(core::Ravlin::PRString));
+    field("osfield", QString::fromStdString(svcr_.settings().OSString));
+    field("prfield", QString::fromStdString(svcr_.settings().PRString));
 }
 
 void LocalGUI::placeControls() {

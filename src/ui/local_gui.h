@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/settings.h"
 #include "deck/deck_display.h"
 #include "deck/time_fields.h"
 #include "ui/gui_wait.h"
@@ -43,6 +44,8 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
     void ShowStatus(const std::string& text) override;
     void ShowError(const std::string& text) override;
     void ShowStat(const std::string& text) { ShowStatus(text); }
+    // The settings the console started with.
+    const core::Settings& settings() const;
     void ShowPlay(bool) {}
     void clearbuttons() override;
     void hilight(deck::Control control) override;

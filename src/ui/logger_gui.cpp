@@ -9,7 +9,6 @@
 #include <QScrollBar>
 
 #include "core/edl/logger_timecode.h"
-#include "core/ravlin.h"
 #include "deck/local_vcr.h"
 #include "ui/logger_text.h"
 
@@ -25,7 +24,7 @@ using namespace logger;
 LoggerGUI::LoggerGUI(deck::LocalVCR& svcr, std::filesystem::path recoveryPath, QWidget* parent)
     : QWidget(parent, Qt::Window), svcr_(svcr), recovery_(std::move(recoveryPath)) {
     setObjectName(QStringLiteral("LoggerGUI"));
-    setWindowTitle(toQt(core::Ravlin::name + " Logger"));
+    setWindowTitle(toQt(svcr_.settings().name + " Logger"));
     setFixedSize(GUIwidth, GUIheight);
     move(ScreenX, ScreenY);
     QFont font(QStringLiteral("Helvetica"));
@@ -40,6 +39,8 @@ LoggerGUI::LoggerGUI(deck::LocalVCR& svcr, std::filesystem::path recoveryPath, Q
         return defaultFileChooser(prompt, save);
     };
     askSave = [this] { return defaultAskSave(); };
+    edl_.madeBy = svcr_.settings().title;
+    edl_.verbose = svcr_.settings().verbose;
     askRestore = [this](int entries) { return defaultAskRestore(entries); };
     showError = [this](const std::string& message) {
         QMessageBox::warning(this, windowTitle(), toQt(message));

@@ -4,14 +4,12 @@
 #include <random>
 
 #include "core/edl/logger_edl.h"
-#include "core/ravlin.h"
 #include "support/stdout_capture.h"
 #include "support/temp_dir.h"
 
 using vemo::core::LoggerEDL;
 using vemo::core::LoggerLoadResult;
 using vemo::core::LoggerTable;
-using vemo::core::Ravlin;
 using vemo::test::StdoutCapture;
 using vemo::test::TempDir;
 
@@ -33,9 +31,6 @@ std::string cmx(const std::string& number, const std::string& reel, const std::s
 
 class LoggerLoad : public ::testing::Test {
   protected:
-    void SetUp() override { Ravlin::resetGlobals(); }
-    void TearDown() override { Ravlin::resetGlobals(); }
-
     LoggerLoadResult load(const std::string& bytes) {
         dir.write("in.edl", bytes);
         return loadPath(dir.file("in.edl").string());
@@ -186,7 +181,7 @@ TEST_F(LoggerLoad, AtMostOneHundredEntries) {
 }
 
 TEST_F(LoggerLoad, VerbosePrintsEveryLongerLine) {
-    Ravlin::verbose = true;
+    edl.verbose = true;
     std::string line =
         cmx("001", "AX", "V", "C", "00:00:05:00 00:00:07:00 01:00:00:00 01:00:02:00");
     load("TITLE: x\r\nabc\r\n" + line + "\r\n");

@@ -10,13 +10,11 @@
 #include <sstream>
 
 #include "core/edl/logger_edl.h"
-#include "core/ravlin.h"
 #include "support/stdout_capture.h"
 #include "support/temp_dir.h"
 
 using vemo::core::LoggerEDL;
 using vemo::core::LoggerSaveResult;
-using vemo::core::Ravlin;
 using vemo::test::StdoutCapture;
 using vemo::test::TempDir;
 namespace fs = std::filesystem;
@@ -27,11 +25,9 @@ const std::string Header = "TITLE: edl.txt \r\nREM Made by Vemo Test \r\nFCM: NO
 class LoggerSave : public ::testing::Test {
   protected:
     void SetUp() override {
-        Ravlin::resetGlobals();
-        Ravlin::title = "Vemo Test";
+        edl.madeBy = "Vemo Test";
         edl.savename = "edl.txt";
     }
-    void TearDown() override { Ravlin::resetGlobals(); }
 
     void setClip(int i, const std::string& in, const std::string& out) {
         edl.table.SrcInArray[i] = in;

@@ -2,12 +2,10 @@
 
 #include "core/edl/logger_edl.h"
 #include "core/edl/logger_timecode.h"
-#include "core/ravlin.h"
 #include "support/stdout_capture.h"
 
 using vemo::core::LoggerEDL;
 using vemo::core::LoggerTable;
-using vemo::core::Ravlin;
 using vemo::test::StdoutCapture;
 namespace tc = vemo::core::loggertc;
 
@@ -93,7 +91,6 @@ TEST(LoggerDuration, ReadsTheEntryAndRefusesBrokenTimes) {
 }
 
 TEST(LoggerSourceTimes, TakesTheFirstTwoTimesOfAnEventLine) {
-    Ravlin::resetGlobals();
     LoggerEDL edl;
     using ST = LoggerEDL::SourceTimes;
     std::string one =
@@ -126,12 +123,10 @@ TEST(LoggerSourceTimes, TakesTheFirstTwoTimesOfAnEventLine) {
 }
 
 TEST(LoggerSourceTimes, VerboseLogsThePair) {
-    Ravlin::resetGlobals();
-    Ravlin::verbose = true;
     LoggerEDL edl;
+    edl.verbose = true;
     StdoutCapture log;
     edl.getsourcetime(
         "001  AX       V     C        00:00:05:00 00:00:07:00 01:00:00:00 01:00:02:00");
-    Ravlin::verbose = false;
     EXPECT_EQ(log.text(), "00:00:05:00 00:00:07:00\n");
 }

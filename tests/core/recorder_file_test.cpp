@@ -5,7 +5,6 @@
 #include <filesystem>
 
 #include "core/edl/recorder_edl.h"
-#include "core/ravlin.h"
 #include "recorder_test_view.h"
 #include "support/temp_dir.h"
 
@@ -19,7 +18,6 @@ using testing::threeEvents;
 class RecorderFile : public ::testing::Test {
   protected:
     void SetUp() override { testing::defaultOptions(edl); }
-    void TearDown() override { Ravlin::resetGlobals(); }
 
     vemo::test::TempDir dir;
     RecordingView view;
@@ -35,7 +33,7 @@ constexpr const char* ThreeEventFile =
     "000 FNL\r\n";
 
 TEST_F(RecorderFile, ReadsEveryKindOfLineEnd) {
-    Ravlin::name = " Vemo";
+    edl.editionName = " Vemo";
     const std::string ev1 = eventLine(1, "00:01:00:00", "00:02:00:00");
     const std::string ev2 = eventLine(2, "00:03:00:00", "00:04:00:00");
     const std::string bytes = "TITLE: x\r\nFCM: NON-DROP FRAME\r" + ev1 + "\n\n" + ev2;

@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "core/properties.h"
-#include "core/ravlin.h"
 #include "core/settings.h"
 #include "support/stdout_capture.h"
 #include "support/temp_dir.h"
@@ -69,23 +68,22 @@ TEST(Properties, Latin1BytesBecomeUtf8) {
 
 class SettingsFile : public ::testing::Test {
   protected:
-    void SetUp() override {
-        Ravlin::resetGlobals();
-        Ravlin::propsfilename = dir.file("VemoSettings.txt").string();
-    }
-    void TearDown() override {
-        Ravlin::resetGlobals();
-        Ravlin::propsfilename = "VemoSettings.txt";
-    }
+    std::string path() const { return dir.file("VemoSettings.txt").string(); }
     std::string load(const std::string& text) {
         dir.write("VemoSettings.txt", text);
+        return read();
+    }
+    std::string read() {
         test::StdoutCapture capture;
-        result = GetProps();
-        showprops();
+        SettingsRead r = GetProps(path());
+        result = r.result;
+        s = r.settings;
+        showprops(s);
         return capture.finish();
     }
     test::TempDir dir;
     PropsResult result = PropsResult::ok;
+    Settings s;
 };
 
 constexpr const char* kLX1File =
@@ -107,11 +105,11 @@ TEST_F(SettingsFile, CompleteLX1FileEchoesEveryLine) {
               "Finalize Disk    = YES\n"
               "Record Mode      = Title\n"
               "AutoChapter      = NO\n");
-    EXPECT_TRUE(Ravlin::lx1);
-    EXPECT_FALSE(Ravlin::recon);
-    EXPECT_EQ(Ravlin::PRString, "00:00:05:00");
-    EXPECT_TRUE(Ravlin::stoponexit);
-    EXPECT_FALSE(Ravlin::onetitle);
+    EXPECT_TRUE(s.lx1);
+    EXPECT_FALSE(s.recon);
+    EXPECT_EQ(s.PRString, "00:00:05:00");
+    EXPECT_TRUE(s.stoponexit);
+    EXPECT_FALSE(s.onetitle);
 }
 
 TEST_F(SettingsFile, WordsIgnoreCaseAndNoteIsCut) {
@@ -119,43 +117,41 @@ TEST_F(SettingsFile, WordsIgnoreCaseAndNoteIsCut) {
         "COMPort=/dev/ttyUSB0\nVCRType=lx1\nUserNote=ABCDEFGHIJKLMNOP\nVerbose=yes\n"
         "UseClipboard=Yes\nStopOnExit=no\nFinalize=no\nInitialize=nO \nRECMode=pause\n"
         "AutoChapter=YES\n");
-    EXPECT_TRUE(Ravlin::lx1);
-    EXPECT_EQ(Ravlin::VCRType, "lx1");
-    EXPECT_EQ(Ravlin::note, "ABCDEFGHIJKL");
-    EXPECT_TRUE(Ravlin::verbose);
-    EXPECT_TRUE(Ravlin::useclipboard);
-    EXPECT_FALSE(Ravlin::stoponexit);  // "NO" turns stopping off
-    EXPECT_FALSE(Ravlin::finalize);
-    EXPECT_TRUE(Ravlin::initialize);  // "nO " has a blank: not the word
-    EXPECT_TRUE(Ravlin::onetitle);
-    EXPECT_TRUE(Ravlin::autochapter);
-    EXPECT_EQ(Ravlin::comport1, "/dev/ttyUSB0");
+    EXPECT_TRUE(s.lx1);
+    EXPECT_EQ(s.VCRType, "lx1");
+    EXPECT_EQ(s.note, "ABCDEFGHIJKL");
+    EXPECT_TRUE(s.verbose);
+    EXPECT_TRUE(s.useclipboard);
+    EXPECT_FALSE(s.stoponexit);  // "NO" turns stopping off
+    EXPECT_FALSE(s.finalize);
+    EXPECT_TRUE(s.initialize);  // "nO " has a blank: not the word
+    EXPECT_TRUE(s.onetitle);
+    EXPECT_TRUE(s.autochapter);
+    EXPECT_EQ(s.comport1, "/dev/ttyUSB0");
 }
 
 TEST_F(SettingsFile, TwelveCharacterNoteStaysWholeAndCutCountsCharacters) {
     load("UserNote=ABCDEFGHIJKL\n");
-    EXPECT_EQ(Ravlin::note, "ABCDEFGHIJKL");
+    EXPECT_EQ(s.note, "ABCDEFGHIJKL");
     load(std::string("UserNote=\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\n"));
-    EXPECT_EQ(Ravlin::note.size(), 24u);  // twelve two-byte characters
+    EXPECT_EQ(s.note.size(), 24u);  // twelve two-byte characters
 }
 
 TEST_F(SettingsFile, LancAndPlainDecks) {
     std::string log = load("VCRType=LANC\nFinalize=NO\n");
-    EXPECT_TRUE(Ravlin::lanc);
-    EXPECT_FALSE(Ravlin::lx1);
-    EXPECT_FALSE(Ravlin::recon);
-    EXPECT_TRUE(Ravlin::finalize);  // LX1 keys are not read for other decks
+    EXPECT_TRUE(s.lanc);
+    EXPECT_FALSE(s.lx1);
+    EXPECT_FALSE(s.recon);
+    EXPECT_TRUE(s.finalize);  // LX1 keys are not read for other decks
     EXPECT_EQ(log.find("Initialize Disk"), std::string::npos);
-    Ravlin::resetGlobals();
-    Ravlin::propsfilename = dir.file("VemoSettings.txt").string();
     load("VCRType=Betacam\n");
-    EXPECT_FALSE(Ravlin::lanc || Ravlin::lx1 || Ravlin::recon);
+    EXPECT_FALSE(s.lanc || s.lx1 || s.recon);
 }
 
 TEST_F(SettingsFile, ReconShowsFixedValues) {
     std::string log = load("VCRType=RECON\nAutoChapter=YES\n");
-    EXPECT_TRUE(Ravlin::recon);
-    EXPECT_FALSE(Ravlin::autochapter);
+    EXPECT_TRUE(s.recon);
+    EXPECT_FALSE(s.autochapter);
     EXPECT_NE(log.find("Compression      = 4\nVideoMode        = NTSC\nVideoType        = COMP\n"
                        "LoopRecMode      = NO\nLoopPlayMode     = NO\n"),
               std::string::npos);
@@ -164,19 +160,16 @@ TEST_F(SettingsFile, ReconShowsFixedValues) {
 TEST_F(SettingsFile, MissingKeysKeepInitialValues) {
     std::string log = load("COMPort=COM2\n");
     EXPECT_EQ(result, PropsResult::ok);
-    EXPECT_EQ(Ravlin::VCRType, "LX1");
-    EXPECT_TRUE(Ravlin::lx1);
-    EXPECT_TRUE(Ravlin::stoponexit);
+    EXPECT_EQ(s.VCRType, "LX1");
+    EXPECT_TRUE(s.lx1);
+    EXPECT_TRUE(s.stoponexit);
     EXPECT_NE(log.find("Use Clipboard    = null\n"), std::string::npos);
     EXPECT_EQ(log.find("Settings File Problem"), std::string::npos);
 }
 
 TEST_F(SettingsFile, UnreadableFileIsAProblemAndStartUpGoesOn) {
     std::filesystem::create_directory(dir.file("VemoSettings.txt"));
-    test::StdoutCapture capture;
-    result = GetProps();
-    showprops();
-    std::string log = capture.finish();
+    std::string log = read();
     EXPECT_EQ(result, PropsResult::problem);
     EXPECT_EQ(log,
               "Settings File Problem\n"
@@ -191,19 +184,17 @@ TEST_F(SettingsFile, UnreadableFileIsAProblemAndStartUpGoesOn) {
 
 TEST_F(SettingsFile, MissingFileIsReported) {
     test::StdoutCapture capture;
-    EXPECT_EQ(GetProps(), PropsResult::missing);
+    EXPECT_EQ(GetProps(path()).result, PropsResult::missing);
     EXPECT_EQ(capture.finish(), "No Settings File found!\n");
 }
 
 TEST_F(SettingsFile, AuxiliaryPortKey) {
     std::string log = load("VCRType=TAPE\nMCSPort=/dev/ttyS1\n");
-    EXPECT_TRUE(Ravlin::mcs);
-    EXPECT_EQ(Ravlin::comport2, "/dev/ttyS1");
+    EXPECT_TRUE(s.mcs);
+    EXPECT_EQ(s.comport2, "/dev/ttyS1");
     EXPECT_NE(log.find("MCS Port         = /dev/ttyS1\n"), std::string::npos);
-    Ravlin::resetGlobals();
-    Ravlin::propsfilename = dir.file("VemoSettings.txt").string();
     load("MCSPort=\n");
-    EXPECT_FALSE(Ravlin::mcs);
+    EXPECT_FALSE(s.mcs);
 }
 
 }  // namespace

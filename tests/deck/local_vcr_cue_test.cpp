@@ -29,14 +29,12 @@ const Bytes kStop = bytesOf(LocalVCR::bsstop);
 class CueTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        core::Ravlin::resetGlobals();
-        core::Ravlin::recon = true;  // short settle waits
+        settings.recon = true;  // short settle waits
         port.setResponder([this](const Bytes& f) { return deck.answer(f); });
     }
-    void TearDown() override { core::Ravlin::resetGlobals(); }
 
     std::unique_ptr<LocalVCR> make() {
-        auto vcr = std::make_unique<LocalVCR>(&port, 2001, false);
+        auto vcr = std::make_unique<LocalVCR>(&port, settings);
         vcr->setDisplay(&display);
         vcr->setConnectThread(client);
         vcr->GetTC();
@@ -60,6 +58,7 @@ class CueTest : public ::testing::Test {
     }
 
     test::DeckModel deck;
+    core::Settings settings;
     test::FakePort port;
     test::FakeDisplay display;
     std::shared_ptr<test::FakeClient> client = std::make_shared<test::FakeClient>();
@@ -277,7 +276,7 @@ TEST_F(CueTest, ANewCueEndsTheRunningOne) {
 // A status reply asked for before the cue frame but taken after it says the last cue is
 // complete: that must not end the new cue's wait.
 TEST_F(CueTest, AStatusReplyInFlightCannotCompleteTheNewCue) {
-    LocalVCR vcr(&port, 2001, false);  // no polling: the one status exchange is the test's
+    LocalVCR vcr(&port, settings);  // no polling: the one status exchange is the test's
     vcr.setDisplay(&display);
     deck.answer(cueBytes("00:00:05:00"));  // the deck stands cued at the last cue point
     const Bytes newCue = cueBytes("00:00:20:00");
@@ -378,8 +377,8 @@ TEST_F(CueTest, ClosingEndsARunningCue) {
 
 // The deck types below settle for 2 s twice per cue: kept to these tests.
 TEST_F(CueTest, ACueThatNeverCompletesTimesOutAndPlaysNothing) {
-    core::Ravlin::recon = false;
-    core::Ravlin::lx1 = true;  // its cue wait is 2 s
+    settings.recon = false;
+    settings.lx1 = true;  // its cue wait is 2 s
     deck.reportsCued = false;
     auto vcr = make();
     vcr->fields().setCue("00:00:10:00");
@@ -396,8 +395,8 @@ TEST_F(CueTest, ACueThatNeverCompletesTimesOutAndPlaysNothing) {
 }
 
 TEST_F(CueTest, ReviewOnTheLX1PausesAroundTheCueAndAtTheOutPoint) {
-    core::Ravlin::recon = false;
-    core::Ravlin::lx1 = true;
+    settings.recon = false;
+    settings.lx1 = true;
     auto vcr = make();
     EXPECT_EQ(std::make_shared<CueThread>(*vcr, nullptr)->maxtries(), 100);
     vcr->fields().setCue("00:00:10:00");
@@ -410,7 +409,7 @@ TEST_F(CueTest, ReviewOnTheLX1PausesAroundTheCueAndAtTheOutPoint) {
 }
 
 TEST_F(CueTest, ReviewOnATapeDeckEndsWithStop) {
-    core::Ravlin::recon = false;
+    settings.recon = false;
     auto vcr = make();
     EXPECT_EQ(std::make_shared<CueThread>(*vcr, nullptr)->maxtries(), 2500);
     vcr->fields().setCue("00:00:10:00");

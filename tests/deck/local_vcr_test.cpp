@@ -20,15 +20,20 @@ using vemo::test::waitFor;
 
 class LocalVCRTest : public ::testing::Test {
   protected:
-    void SetUp() override { core::Ravlin::resetGlobals(); }
-    void TearDown() override { core::Ravlin::resetGlobals(); }
 
     std::unique_ptr<LocalVCR> make(bool lanc = false) {
-        auto vcr = std::make_unique<LocalVCR>(&port, 2001, lanc);
+        auto vcr = std::make_unique<LocalVCR>(&port, withLanc(lanc));
         vcr->setDisplay(&display);
         return vcr;
     }
 
+    core::Settings withLanc(bool lanc) const {
+        core::Settings s = settings;
+        s.lanc = lanc;
+        return s;
+    }
+
+    core::Settings settings;
     test::FakePort port;
     test::FakeDisplay display;
 };
@@ -96,7 +101,7 @@ TEST_F(LocalVCRTest, RecordFlipsMovingAndShuttleKeepsIt) {
 }
 
 TEST_F(LocalVCRTest, PauseOnTheLX1StartsAStillRecorderFirst) {
-    core::Ravlin::lx1 = true;
+    settings.lx1 = true;
     auto vcr = make();
     auto start = std::chrono::steady_clock::now();
     vcr->pause();
@@ -109,7 +114,7 @@ TEST_F(LocalVCRTest, PauseOnTheLX1StartsAStillRecorderFirst) {
 }
 
 TEST_F(LocalVCRTest, TimeCodeReplyIsPublishedEverywhere) {
-    core::Ravlin::useclipboard = true;
+    settings.useclipboard = true;
     test::FakeClipboard clip;
     auto vcr = make();
     vcr->setClipboard(&clip);
@@ -176,7 +181,7 @@ TEST_F(LocalVCRTest, StatusReplyShowsWordsAndHighlights) {
 }
 
 TEST_F(LocalVCRTest, StatusBitsTheLX1LacksAreNotShown) {
-    core::Ravlin::lx1 = true;
+    settings.lx1 = true;
     auto vcr = make();
     const std::uint8_t s[8] = {0x79, 0x20, 0x00, 0x80, 0x30, 0x00, 0x01, 0x00};
     EXPECT_EQ(vcr->ExtractStatusString(s), "PreCue ");
@@ -237,7 +242,7 @@ TEST_F(LocalVCRTest, AnnounceReadyLogsShowsAndSetsTimerMode) {
 }
 
 TEST_F(LocalVCRTest, PollingReadsTimeCodeAndEveryEighthPassTheStatus) {
-    core::Ravlin::recon = true;
+    settings.recon = true;
     test::DeckModel deck;
     port.setResponder([&](const Bytes& f) { return deck.answer(f); });
     auto vcr = make();
@@ -300,7 +305,7 @@ TEST_F(LocalVCRTest, CloseDownStopsPollingAndTheDeckTwice) {
     EXPECT_THAT(cmds, ::testing::ElementsAre(bytesOf(LocalVCR::bsstop), bytesOf(LocalVCR::bsstop)));
     EXPECT_EQ(port.frames().back(), bytesOf(LocalVCR::bsstop));  // no poll after the stops
 
-    core::Ravlin::stoponexit = false;
+    settings.stoponexit = false;
     auto quiet = make();
     port.clear();
     EXPECT_EQ(quiet->closeDown(), 0);

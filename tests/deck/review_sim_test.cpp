@@ -56,9 +56,8 @@ class SimDeck {
         if (!std::filesystem::exists(vemo::test::builtProgram("tools/decksim/vemo-decksim"))) {
             GTEST_SKIP() << "vemo-decksim is not built";
         }
-        core::Ravlin::resetGlobals();
         type = deckType;
-        core::Ravlin::lx1 = type == "lx1";
+        settings.lx1 = type == "lx1";
         link = dir.file("deck");
         std::vector<std::string> args{"--link", link.string(), "--type",
                                       type,     "--log",       dir.file("frames.txt").string()};
@@ -71,7 +70,7 @@ class SimDeck {
         port->setwait(9);
     }
     std::unique_ptr<LocalVCR> controller() {
-        auto vcr = std::make_unique<LocalVCR>(port.get(), 2001, false);
+        auto vcr = std::make_unique<LocalVCR>(port.get(), settings);
         vcr->setDisplay(&display);
         vcr->setConnectThread(client);
         vcr->GetTC();
@@ -85,6 +84,7 @@ class SimDeck {
     std::filesystem::path link;
     std::unique_ptr<vemo::test::ChildProcess> sim;
     std::unique_ptr<serial::SerOutPort> port;
+    core::Settings settings;
     test::FakeDisplay display;
     std::shared_ptr<test::FakeClient> client = std::make_shared<test::FakeClient>();
 };
@@ -92,11 +92,10 @@ class SimDeck {
 class ReviewSim : public SimDeck, public ::testing::TestWithParam<const char*> {
   protected:
     void SetUp() override { start(GetParam()); }
-    void TearDown() override { core::Ravlin::resetGlobals(); }
 };
 
 TEST_P(ReviewSim, HaltsAtTheFrameBeforeTheOutPoint) {
-    LocalVCR vcr(port.get(), 2001, false);
+    LocalVCR vcr(port.get(), settings);
     vcr.setDisplay(&display);
     vcr.GetTC();
     vcr.fields().setCue("00:00:10:00");
@@ -123,7 +122,7 @@ TEST_P(ReviewSim, HaltsAtTheFrameBeforeTheOutPoint) {
 }
 
 TEST_P(ReviewSim, StopDuringTheReviewEndsItAndRestoresTheControls) {
-    LocalVCR vcr(port.get(), 2001, false);
+    LocalVCR vcr(port.get(), settings);
     vcr.setDisplay(&display);
     vcr.GetTC();
     vcr.fields().setCue("00:00:05:00");
@@ -143,7 +142,6 @@ INSTANTIATE_TEST_SUITE_P(Decks, ReviewSim, ::testing::Values("tape", "lx1"));
 // The simulator's faults, each switched on where the test needs it.
 class FaultSim : public SimDeck, public ::testing::Test {
   protected:
-    void TearDown() override { core::Ravlin::resetGlobals(); }
     static bool done(const LocalVCR& vcr) { return vcr.cuethread() && vcr.cuethread()->finished(); }
     // The log's lines that carry the frame, from the first one carrying `after` on.
     static int countAfter(const std::string& log, const std::string& after,

@@ -53,18 +53,17 @@ class SimTest : public ::testing::Test {
         if (!std::filesystem::exists(vemo::test::builtProgram("tools/decksim/vemo-decksim"))) {
             GTEST_SKIP() << "vemo-decksim is not built";
         }
-        core::Ravlin::resetGlobals();
-        core::Ravlin::recon = true;
+        settings.recon = true;
     }
-    void TearDown() override { core::Ravlin::resetGlobals(); }
 
+    core::Settings settings;
     test::FakeDisplay display;
 };
 
 TEST_F(SimTest, PlayStopAndCueAgainstTheSimulator) {
     SimDeck sim({});
     ASSERT_TRUE(sim.ready()) << sim.simOutput();
-    LocalVCR vcr(&sim.port(), 2001, false);
+    LocalVCR vcr(&sim.port(), settings);
     vcr.setDisplay(&display);
     vcr.announceReady();
     vcr.GetTC();
@@ -97,7 +96,7 @@ TEST_F(SimTest, PlayStopAndCueAgainstTheSimulator) {
 TEST_F(SimTest, LostAndJunkRepliesKeepThePollingAlive) {
     SimDeck sim({"--drop", "0.3", "--garbage", "0.2", "--seed", "7"});
     ASSERT_TRUE(sim.ready()) << sim.simOutput();
-    LocalVCR vcr(&sim.port(), 2001, false);
+    LocalVCR vcr(&sim.port(), settings);
     vcr.setDisplay(&display);
     vcr.GetTC();
     vcr.play();

@@ -28,7 +28,7 @@ TEST(AuxPortStartup, AnOpenPortIsAnnouncedWiredAndPolling) {
     vemo::test::PtyPair pty;
     deck::test::FakePort deck;
     deck::test::FakeDisplay gui;
-    deck::LocalVCR vcr(&deck, 2001, false);
+    deck::LocalVCR vcr(&deck, core::Settings{});
     vcr.setDisplay(&gui);
     const std::string name = pty.slaveName();
 
@@ -55,7 +55,7 @@ TEST(AuxPortStartup, AnOpenPortIsAnnouncedWiredAndPolling) {
 TEST(AuxPortStartup, AMissingPortGivesNothingAndTheThreeLines) {
     vemo::test::StdoutCapture log;
     deck::test::FakePort deck;
-    deck::LocalVCR vcr(&deck, 2001, false);
+    deck::LocalVCR vcr(&deck, core::Settings{});
 
     auto sip = startAuxPort(vcr, nullptr, "/dev/vemo-no-such-port", 0);
     EXPECT_EQ(sip, nullptr);

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/ravlin.h"
+#include "core/settings.h"
 #include "deck/protocol.h"
 #include "fakes.h"
 #include "support/process.h"
@@ -26,10 +26,7 @@ namespace protocol = deck::protocol;
 
 class CommandServerTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        core::Ravlin::resetGlobals();
-        core::Ravlin::serveraddress = "127.0.0.1";
-    }
+    void SetUp() override { settings_.serveraddress = "127.0.0.1"; }
     void TearDown() override {
         if (server_)
             server_->stop();
@@ -39,14 +36,13 @@ class CommandServerTest : public ::testing::Test {
         }
         server_.reset();
         vcr_.reset();
-        core::Ravlin::resetGlobals();
     }
 
     // A controller on a fake deck (at 00:01:20:00) with a server on a free port.
     void startServer(bool recon = false, int framesPerRead = 0) {
-        core::Ravlin::recon = recon;
+        settings_.recon = recon;
         deck_ = std::make_unique<FakeDeck>(2400, framesPerRead);
-        vcr_ = std::make_unique<LocalVCR>(deck_.get(), 0, false);
+        vcr_ = std::make_unique<LocalVCR>(deck_.get(), settings_);
         vcr_->setDisplay(&display_);
         server_ = std::make_unique<CommandServer>(*vcr_);
         ASSERT_TRUE(server_->start(0));
@@ -75,6 +71,7 @@ class CommandServerTest : public ::testing::Test {
     }
 
     test::FakeDisplay display_;
+    core::Settings settings_;
     std::unique_ptr<FakeDeck> deck_;
     std::unique_ptr<LocalVCR> vcr_;
     std::unique_ptr<CommandServer> server_;
@@ -288,8 +285,10 @@ TEST_F(CommandServerTest, PortInUseOrBadAddressLeavesTheConsoleWithoutAServer) {
     EXPECT_TRUE(display_.saw("Can't Get ServerSocket at Port " + std::to_string(port)));
     EXPECT_EQ(second.port(), -1);
 
-    core::Ravlin::serveraddress = "not.an.address";
-    CommandServer third(*vcr_);
+    settings_.serveraddress = "not.an.address";
+    LocalVCR elsewhere(deck_.get(), settings_);
+    elsewhere.setDisplay(&display_);
+    CommandServer third(elsewhere);
     EXPECT_FALSE(third.start(0));
     EXPECT_TRUE(display_.saw("Can't Get ServerSocket at Port 0"));
     EXPECT_FALSE(third.OpenServerSocket(70000));

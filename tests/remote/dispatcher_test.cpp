@@ -5,7 +5,7 @@
 #include <chrono>
 #include <memory>
 
-#include "core/ravlin.h"
+#include "core/settings.h"
 #include "deck/protocol.h"
 #include "fakes.h"
 #include "support/process.h"
@@ -21,14 +21,12 @@ namespace protocol = deck::protocol;
 
 class DispatcherTest : public ::testing::Test {
   protected:
-    void SetUp() override { core::Ravlin::resetGlobals(); }
-    void TearDown() override { core::Ravlin::resetGlobals(); }
-
     // A controller for the deck type chosen now (the flags are copied at construction).
     std::unique_ptr<LocalVCR> makeVcr(bool lx1 = false, bool recon = false) {
-        core::Ravlin::lx1 = lx1;
-        core::Ravlin::recon = recon;
-        return std::make_unique<LocalVCR>(&deck_, 2001, false);
+        core::Settings settings;
+        settings.lx1 = lx1;
+        settings.recon = recon;
+        return std::make_unique<LocalVCR>(&deck_, settings);
     }
 
     FakeDeck deck_;
@@ -94,8 +92,7 @@ TEST_F(DispatcherTest, GetTCAndStatusAnswerOnlyAConnectedClient) {
 
 TEST_F(DispatcherTest, GetTCRepliesWithTheLastTimeCodeRead) {
     FakeDeck moved(2400);  // 00:01:20:00
-    core::Ravlin::resetGlobals();
-    LocalVCR vcr(&moved, 2001, false);
+    LocalVCR vcr(&moved, core::Settings{});
     Dispatcher d(vcr);
     auto client = std::make_shared<test::RecordingClient>();
     vcr.setConnectThread(client);

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/ravlin.h"
+#include "core/settings.h"
 #include "deck/cue_thread.h"
 #include "deck/local_vcr.h"
 #include "fakes.h"
@@ -29,9 +29,6 @@ class RemoteSimTest : public ::testing::Test {
         auto program = vemo::test::builtProgram("tools/decksim/vemo-decksim");
         if (!std::filesystem::exists(program))
             GTEST_SKIP() << "vemo-decksim is not built";
-        core::Ravlin::resetGlobals();
-        core::Ravlin::recon = true;
-        core::Ravlin::serveraddress = "127.0.0.1";
         link_ = dir_.file("deck");
         sim_ = std::make_unique<vemo::test::ChildProcess>(
             program, std::vector<std::string>{"--link", link_.string(), "--type", "recon"},
@@ -39,7 +36,9 @@ class RemoteSimTest : public ::testing::Test {
         ASSERT_TRUE(waitFor([&] { return std::filesystem::is_symlink(link_); }, 10s));
         port_ = std::make_unique<serial::SerOutPort>(link_.string());
         ASSERT_FALSE(port_->bad());
-        vcr_ = std::make_unique<deck::LocalVCR>(port_.get(), 0, false);
+        core::Settings settings = core::Settings::forDeck("RECON");
+        settings.serveraddress = "127.0.0.1";
+        vcr_ = std::make_unique<deck::LocalVCR>(port_.get(), settings);
         vcr_->setDisplay(&display_);
         vcr_->GetTC();
         ASSERT_TRUE(waitFor([&] { return display_.saw("Stop "); }));
@@ -52,7 +51,6 @@ class RemoteSimTest : public ::testing::Test {
         vcr_.reset();
         port_.reset();
         sim_.reset();
-        core::Ravlin::resetGlobals();
     }
 
     vemo::test::TempDir dir_;

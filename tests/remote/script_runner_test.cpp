@@ -7,7 +7,7 @@
 #include <memory>
 #include <sstream>
 
-#include "core/ravlin.h"
+#include "core/settings.h"
 #include "deck/cue_thread.h"
 #include "deck/protocol.h"
 #include "fakes.h"
@@ -28,13 +28,11 @@ const std::string kClosing = "Script ended\n**********\n \n";
 
 class ScriptRunnerTest : public ::testing::Test {
   protected:
-    void SetUp() override { core::Ravlin::resetGlobals(); }
-    void TearDown() override { core::Ravlin::resetGlobals(); }
-
     std::unique_ptr<LocalVCR> makeVcr(FakeDeck& deck, bool lx1 = false, bool recon = false) {
-        core::Ravlin::lx1 = lx1;
-        core::Ravlin::recon = recon;
-        return std::make_unique<LocalVCR>(&deck, 2001, false);
+        core::Settings settings;
+        settings.lx1 = lx1;
+        settings.recon = recon;
+        return std::make_unique<LocalVCR>(&deck, settings);
     }
 
     // Runs the script text on the controller and returns what it wrote to the log.

@@ -82,7 +82,7 @@ class SerInPortTest : public ::testing::Test {
     vemo::test::PtyPair pty_;
     deck::test::FakePort deck_;
     FakeLogger logger_;
-    deck::LocalVCR vcr_{&deck_, 2001, false};
+    deck::LocalVCR vcr_{&deck_, core::Settings{}};
     std::unique_ptr<SerInPort> port_;
 };
 

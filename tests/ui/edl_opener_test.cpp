@@ -21,8 +21,8 @@ std::vector<QPointer<ui::EDLViewer>> openViewers() {
 class EdlOpenerTest : public MainWindowTest {};
 
 TEST_F(EdlOpenerTest, EachPressOpensAWindowThatGoesWhenClosed) {
+    settings.name = " Vemo";
     make("LX1");
-    core::Ravlin::name = " Vemo";
     ui::attachEdlMaker(*gui);
     showWindow();
     ASSERT_TRUE(openViewers().empty());

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ravlin.h"
+#include "core/settings.h"
 #include "core/utils.h"
 #include "support/temp_dir.h"
 #include "ui/edl_viewer.h"
@@ -36,13 +36,12 @@ inline const std::string kRec1 = "000 REC 00:01:00:00 00:02:00:00 ";
 inline const std::string kRec2 = "000 REC 00:03:00:00 00:04:00:00 ";
 inline const std::string kRec3 = "000 REC 00:05:00:00 00:06:00:00 ";
 
-// EDL maker windows over real files in a temporary folder, with the settings' options
-// set before each window opens and the globals put back afterwards.
+// EDL maker windows over real files in a temporary folder, each opened with the settings a
+// test has set.
 class EdlViewerTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        core::Ravlin::resetGlobals();
-        core::Ravlin::name = " Vemo";
+        settings.name = " Vemo";
         ui::installGuiWaitHook();
         dir.write("three.edl", kThreeEvents);
     }
@@ -50,11 +49,10 @@ class EdlViewerTest : public ::testing::Test {
         for (QPointer<ui::EDLViewer>& w : windows)
             delete w.data();
         core::Utils::setWaitHook(nullptr);
-        core::Ravlin::resetGlobals();
     }
 
     ui::EDLViewer* open() {
-        auto* w = new ui::EDLViewer();
+        auto* w = new ui::EDLViewer(settings);
         w->showError = [this](const std::string& text) { failures.push_back(text); };
         windows.emplace_back(w);
         return w;
@@ -112,6 +110,7 @@ class EdlViewerTest : public ::testing::Test {
         return child<QPlainTextEdit>(w, "textarea")->toPlainText().toStdString();
     }
 
+    core::Settings settings;  // the next window's
     TempDir dir;
     std::vector<QPointer<ui::EDLViewer>> windows;
     std::vector<std::string> failures;  // what the failure dialogs showed

@@ -20,9 +20,9 @@ TEST_F(EdlViewerTest, OpensWithTheSettingsOptions) {
     EXPECT_FALSE(box(w, "recmode")->isChecked());
     EXPECT_FALSE(box(w, "autoch")->isChecked());
 
-    core::Ravlin::initialize = false;
-    core::Ravlin::finalize = false;
-    core::Ravlin::onetitle = true;
+    settings.initialize = false;
+    settings.finalize = false;
+    settings.onetitle = true;
     ui::EDLViewer* bare = open();
     EXPECT_THAT(output(bare), ElementsAre(kHeader));
     EXPECT_FALSE(box(bare, "useini")->isChecked());

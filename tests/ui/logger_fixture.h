@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ravlin.h"
+#include "core/settings.h"
 #include "deck/local_vcr.h"
 #include "support/temp_dir.h"
 #include "ui/fake_command_port.h"
@@ -27,12 +27,10 @@ namespace vemo::test {
 class LoggerTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        core::Ravlin::resetGlobals();
-        core::Ravlin::VCRType = "RECON";
-        core::Ravlin::recon = true;
-        core::Ravlin::name = "Vemo";
-        core::Ravlin::title = " Vemo Video Deck Console";
-        vcr = std::make_unique<deck::LocalVCR>(&port, 2001, false);
+        core::Settings settings = core::Settings::forDeck("RECON");
+        settings.name = "Vemo";
+        settings.title = " Vemo Video Deck Console";
+        vcr = std::make_unique<deck::LocalVCR>(&port, settings);
         gui = std::make_unique<ui::LocalGUI>(*vcr);
         vcr->setDisplay(gui.get());
         ui::attachLogger(*gui, *vcr, recoveryFile());
@@ -44,7 +42,6 @@ class LoggerTest : public ::testing::Test {
         vcr->setDisplay(nullptr);
         gui.reset();  // takes an open logger window with it
         vcr.reset();
-        core::Ravlin::resetGlobals();
     }
 
     // Presses the main window's logger button.

@@ -128,10 +128,8 @@ TEST(LoggerRecoveryChild, MarkClipsAndWaitToBeKilled) {
     const char* where = std::getenv("VEMO_RECOVERY_CHILD_DIR");
     if (where == nullptr)
         GTEST_SKIP() << "started by LoggerRecovery.KilledConsoleOffersItsClipsAtTheNextStart";
-    core::Ravlin::resetGlobals();
-    core::Ravlin::recon = true;
     FakeCommandPort port;
-    deck::LocalVCR vcr(&port, 2001, false);
+    deck::LocalVCR vcr(&port, core::Settings::forDeck("RECON"));
     LoggerGUI logger(vcr, fs::path(where) / "VemoRecovery.txt");
     logger.show();
     markClips(logger, vcr, 3);
@@ -148,9 +146,8 @@ TEST(LoggerRecovery, KilledConsoleOffersItsClipsAtTheNextStart) {
     ::kill(child.pid(), SIGKILL);
     ASSERT_EQ(child.wait(std::chrono::seconds(20)), 128 + SIGKILL);
 
-    core::Ravlin::resetGlobals();
     FakeCommandPort port;
-    deck::LocalVCR vcr(&port, 2001, false);
+    deck::LocalVCR vcr(&port, core::Settings{});
     LoggerGUI next(vcr, dir.file("VemoRecovery.txt"));
     EXPECT_EQ(restore(next), 3);
     for (int r = 0; r < 3; ++r) {
@@ -162,7 +159,6 @@ TEST(LoggerRecovery, KilledConsoleOffersItsClipsAtTheNextStart) {
     declined.askRestore = [](int) { return false; };
     declined.offerRecovery();
     EXPECT_FALSE(fs::exists(dir.file("VemoRecovery.txt")));
-    core::Ravlin::resetGlobals();
 }
 
 // Input during a review-all is dropped, not replayed; Esc or Stop ends the sequence at once.

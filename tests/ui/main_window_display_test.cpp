@@ -193,8 +193,8 @@ TEST_F(DisplayTest, CloseDuringAWaitIsDeferredUntilItEnds) {
 }
 
 TEST_F(DisplayTest, CloseWithoutStopOnExitSendsNothing) {
+    settings.stoponexit = false;
     make("TAPE");
-    core::Ravlin::stoponexit = false;
     showWindow();
     int closedWith = -1;
     gui->onClosed = [&](int code) { closedWith = code; };

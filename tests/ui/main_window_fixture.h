@@ -8,7 +8,7 @@
 #include <QtTest/QTest>
 #include <memory>
 
-#include "core/ravlin.h"
+#include "core/settings.h"
 #include "deck/local_vcr.h"
 #include "support/process.h"
 #include "ui/fake_command_port.h"
@@ -27,14 +27,14 @@ inline const Bytes kJogR{0x21, 0x21, 0x10, 0x52};
 class MainWindowTest : public ::testing::Test {
   protected:
     void make(const char* type = "TAPE", bool lanc = false) {
-        core::Ravlin::resetGlobals();
-        core::Ravlin::VCRType = type;
-        core::Ravlin::lx1 = core::equalsIgnoreCase(type, "LX1");
-        core::Ravlin::recon = core::equalsIgnoreCase(type, "RECON");
-        core::Ravlin::lanc = lanc;
-        core::Ravlin::note = "Bench";
-        core::Ravlin::title = " Vemo Video Deck Console";
-        vcr = std::make_unique<deck::LocalVCR>(&port, 2001, lanc);
+        core::Settings deck = core::Settings::forDeck(type);
+        settings.VCRType = deck.VCRType;
+        settings.lx1 = deck.lx1;
+        settings.recon = deck.recon;
+        settings.lanc = lanc;
+        settings.note = "Bench";
+        settings.title = " Vemo Video Deck Console";
+        vcr = std::make_unique<deck::LocalVCR>(&port, settings);
         gui = std::make_unique<ui::LocalGUI>(*vcr);
         vcr->setDisplay(gui.get());
     }
@@ -46,8 +46,10 @@ class MainWindowTest : public ::testing::Test {
         }
         gui.reset();
         vcr.reset();
-        core::Ravlin::resetGlobals();
     }
+    // What make() does not set; a test may change it before make().
+    core::Settings settings;
+
     template <typename T = QWidget>
     T* child(const char* name) {
         T* w = gui->findChild<T*>(QString::fromLatin1(name));

@@ -1,7 +1,6 @@
 #include "core/edl/logger_edl.h"
 
 #include "core/edl/logger_timecode.h"
-#include "core/ravlin.h"
 #include "core/utils.h"
 
 namespace vemo::core {
@@ -76,7 +75,7 @@ LoggerEDL::SourceTimes LoggerEDL::getsourcetime(std::string_view line) {
         return SourceTimes::PastEnd;
     timestring1 = std::string(t.substr(0, 11));
     timestring2 = std::string(t.substr(outAt, 11));
-    if (Ravlin::verbose)
+    if (verbose)
         Utils::OutLine(timestring1 + " " + timestring2);
     return SourceTimes::Taken;
 }

@@ -71,6 +71,10 @@ class LoggerEDL {
     std::string FCMString = ":";
     // The main window's separator: first record-in time and the FCM header line.
     std::string mainFCMString = ":";
+    // From the settings: the console's title for the "REM Made by" line, and whether read
+    // lines are logged.
+    std::string madeBy;
+    bool verbose = false;
 
     static bool isnumeric(char c) { return c >= '0' && c <= '9'; }
     static bool iscolon(char c) { return c == ':'; }

@@ -5,7 +5,6 @@
 
 #include "core/edl/logger_edl.h"
 #include "core/edl/logger_file.h"
-#include "core/ravlin.h"
 #include "core/utils.h"
 
 namespace vemo::core {
@@ -88,7 +87,7 @@ bool LoggerEDL::takeEventLine(const std::string& line, int lineNumber, int& entr
                               LoggerLoadResult& result) {
     if (line.size() <= 5)
         return true;
-    if (Ravlin::verbose)
+    if (verbose)
         Utils::OutLine(line);
     // Header, comment and short lines carry no event.
     if (line.size() <= 60 || line.compare(0, 3, "TIT") == 0)

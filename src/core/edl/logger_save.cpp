@@ -4,7 +4,6 @@
 #include "core/edl/logger_edl.h"
 #include "core/edl/logger_file.h"
 #include "core/edl/logger_timecode.h"
-#include "core/ravlin.h"
 #include "core/utils.h"
 
 namespace vemo::core {
@@ -51,7 +50,7 @@ std::string LoggerEDL::buildEDL(LoggerSaveResult& result) {
         out += "\r\n";
     };
     line("TITLE: " + savename + " ");
-    line("REM Made by " + Ravlin::title + " ");
+    line("REM Made by " + madeBy + " ");
     line(mainFCMString == ":" ? "FCM: NON-DROP FRAME " : "FCM: DROP FRAME ");
 
     // Events sit end to end on the record side from one hour on.

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "core/edl/recorder_view.h"
+#include "core/settings.h"
 
 namespace vemo::core {
 
@@ -38,9 +39,9 @@ class RecorderEDL {
     static constexpr int FullWait = 1000;
     static constexpr int EndWait = 500;
 
-    // Options come from the settings (Ravlin); the view is not owned and must outlive the
-    // engine (none: show nothing, sleep, log with OutLine).
-    explicit RecorderEDL(RecorderView* view = nullptr);
+    // Options come from the settings; the view is not owned and must outlive the engine
+    // (none: show nothing, sleep, log with OutLine).
+    explicit RecorderEDL(RecorderView* view = nullptr, const Settings& settings = {});
     RecorderEDL(const RecorderEDL&) = delete;
     RecorderEDL& operator=(const RecorderEDL&) = delete;
     void setView(RecorderView* view);
@@ -102,6 +103,7 @@ class RecorderEDL {
     bool onetitle = false;
     bool autochapter = false;
     bool verbose = false;
+    std::string editionName;  // shown before the window title
 
     // Why the last read or write failed.
     std::error_code ioerror;

@@ -7,7 +7,6 @@
 
 #include "core/edl/recorder_edl.h"
 #include "core/edl/recorder_lines.h"
-#include "core/ravlin.h"
 
 namespace vemo::core {
 
@@ -36,12 +35,13 @@ std::error_code lastError() {
 
 }  // namespace
 
-RecorderEDL::RecorderEDL(RecorderView* view)
-    : initialize(Ravlin::initialize),
-      finalize(Ravlin::finalize),
-      onetitle(Ravlin::onetitle),
-      autochapter(Ravlin::autochapter),
-      verbose(Ravlin::verbose),
+RecorderEDL::RecorderEDL(RecorderView* view, const Settings& settings)
+    : initialize(settings.initialize),
+      finalize(settings.finalize),
+      onetitle(settings.onetitle),
+      autochapter(settings.autochapter),
+      verbose(settings.verbose),
+      editionName(settings.name),
       view_(view != nullptr ? view : &fallbackView_) {
     rawedl.fill(std::string(Free));
     lxedl.fill(std::string(Free));
@@ -90,7 +90,7 @@ bool RecorderEDL::parseedl(const std::string& directory, const std::string& name
         return true;
 
     view_->showSource(std::string(ReadingText));
-    view_->setTitle(Ravlin::name + std::string(TitleText) + name);
+    view_->setTitle(editionName + std::string(TitleText) + name);
 
     const std::string path = recorderPath(directory, name);
     std::error_code ec;
