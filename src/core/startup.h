@@ -22,8 +22,9 @@ class StartupWiring {
 // Makes "VemoLog.txt" (emptied) the process's standard output; false when it cannot.
 bool redirectLog(const std::string& path = "VemoLog.txt");
 
-// The start-up sequence: settings, deck port, title, echo, controller. Returns the exit code when the process must end (after the
-// 5000 ms wait of a failure), nothing when the controller has been created.
+// The start-up sequence: settings, deck port, title, echo, controller. Returns the exit code when
+// the process must end (after the 5000 ms wait of a failure), nothing when the controller has been
+// created.
 std::optional<int> init(StartupWiring& wiring);
 
 }  // namespace vemo::core

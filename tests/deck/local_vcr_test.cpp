@@ -20,7 +20,6 @@ using vemo::test::waitFor;
 
 class LocalVCRTest : public ::testing::Test {
   protected:
-
     std::unique_ptr<LocalVCR> make(bool lanc = false) {
         auto vcr = std::make_unique<LocalVCR>(&port, withLanc(lanc));
         vcr->setDisplay(&display);
