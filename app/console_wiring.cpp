@@ -48,7 +48,6 @@ struct ConsoleWiring::Parts {
         clipboard.reset();
         gui.reset();
         vcr.reset();
-        core::Utils::setWaitHook(nullptr);
         app.reset();
     }
 };
@@ -97,7 +96,7 @@ void ConsoleWiring::createController(const core::Settings& settings) {
     }
     p.app = std::make_unique<QApplication>(argc_, argv_);
     // Before any worker thread: waits on the window thread keep the windows painting.
-    ui::installGuiWaitHook();
+    ui::installInputGate();
 
     p.vcr = std::make_unique<deck::LocalVCR>(p.sop.get(), settings);
     deck::LocalVCR* vcr = p.vcr.get();

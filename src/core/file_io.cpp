@@ -5,9 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
 
 #include "core/unique_fd.h"
 
@@ -120,12 +122,13 @@ WriteResult writeFileAtomically(const std::string& path, std::string_view bytes)
     const std::string prefix = tempPrefix(target);
     removeLeftovers(dir, prefix);
 
-    static std::atomic<unsigned> counter{0};
+    // Two saves at once in one process differ by thread; O_EXCL settles any clash.
+    const std::size_t thread = std::hash<std::thread::id>{}(std::this_thread::get_id()) % 100000;
     std::string temp;
     UniqueFd fd;
-    for (int attempt = 0; attempt < 100 && fd.get() < 0; ++attempt) {
-        temp = (dir /
-                (prefix + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1))))
+    for (std::size_t attempt = 0; attempt < 100 && fd.get() < 0; ++attempt) {
+        temp = (dir / (prefix + std::to_string(::getpid()) + "-" +
+                       std::to_string(thread * 100 + attempt)))
                    .string();
         // 0666 less the umask, as any new file of the operator's.
         int raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

@@ -45,7 +45,6 @@ std::chrono::steady_clock::time_point logNow() {
     Utils::Clock clock = logClock.load();
     return clock != nullptr ? clock() : std::chrono::steady_clock::now();
 }
-std::atomic<Utils::WaitHook> waitHook{nullptr};
 
 // Writes all bytes straight to the descriptor, so a line is in the file before we return.
 void writeAll(int fd, const char* data, std::size_t size) {
@@ -126,14 +125,7 @@ bool Utils::getDebug() {
 void Utils::DelayT(int milliseconds) {
     if (milliseconds <= 0)
         return;
-    WaitHook hook = waitHook.load();
-    if (hook != nullptr && hook(milliseconds))
-        return;
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
-
-void Utils::setWaitHook(WaitHook hook) {
-    waitHook.store(hook);
 }
 
 std::string Utils::BS2S(const std::uint8_t* bytes, std::size_t size, int count) {

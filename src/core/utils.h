@@ -35,15 +35,10 @@ class Utils {
     static void setDebug(bool on);
     static bool getDebug();
 
-    // Sleeps the calling thread; an interruption ends the sleep early without error. On the
-    // window event thread the installed wait hook keeps the windows repainting meanwhile.
+    // Sleeps the calling thread; an interruption ends the sleep early without error. A wait
+    // on the window thread goes through the display instead (see deck::DeckDisplay::waitHere),
+    // so that the windows keep repainting.
     static void DelayT(int milliseconds);
-
-    // A hook that waits on the window event thread while the windows keep repainting and take
-    // no operator input. It returns false when called on any other thread (which then simply
-    // sleeps). Installed once by the window layer before other threads start.
-    using WaitHook = bool (*)(int milliseconds);
-    static void setWaitHook(WaitHook hook);
 
     // Hex dump of the first count bytes ("20 0F FF "); never reads past the array.
     static std::string BS2S(const std::uint8_t* bytes, std::size_t size, int count);

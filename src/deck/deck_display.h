@@ -16,6 +16,12 @@ class DeckDisplay {
     virtual void ShowStatus(const std::string& text) = 0;
     // A failure the operator must act on; a window may hold it longer and mark it as one.
     virtual void ShowError(const std::string& text) { ShowStatus(text); }
+    // Waits on the display's own thread while it keeps painting; false when called on any
+    // other thread, which then sleeps instead.
+    virtual bool waitHere(int milliseconds) {
+        (void)milliseconds;
+        return false;
+    }
     virtual void clearbuttons() = 0;
     virtual void hilight(Control control) = 0;
     virtual void show() = 0;

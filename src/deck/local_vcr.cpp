@@ -94,6 +94,8 @@ void LocalVCR::ShowError(const std::string& text) {
 }
 
 void LocalVCR::DelayT(int milliseconds) {
+    if (DeckDisplay* d = display(); d != nullptr && d->waitHere(milliseconds))
+        return;
     core::Utils::DelayT(milliseconds);
 }
 

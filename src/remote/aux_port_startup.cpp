@@ -13,7 +13,7 @@ std::unique_ptr<SerInPort> startAuxPort(deck::LocalVCR& svcr, deck::DeckDisplay*
         core::Utils::OutLine(" ");
         core::Utils::OutLine("MCS Serial port " + port + " for VCR not available.");
         sip.reset();
-        core::Utils::DelayT(failWaitMs);
+        svcr.DelayT(failWaitMs);
         return nullptr;
     }
     svcr.ShowStat("MCS Serial Port " + port + " Opened OK");

@@ -17,6 +17,7 @@
 
 #include "core/utils.h"
 #include "ui/edl_controls.h"
+#include "ui/gui_wait.h"
 
 namespace vemo::ui {
 namespace {
@@ -193,7 +194,7 @@ void EDLViewer::setTitle(const std::string& text) {
 
 void EDLViewer::wait(int milliseconds) {
     // On the window thread this keeps every window repainting while taking no input.
-    core::Utils::DelayT(milliseconds);
+    windowDelay(milliseconds);
 }
 
 void EDLViewer::showFailure(const std::string& text) {

@@ -17,67 +17,9 @@
 namespace vemo::ui {
 namespace {
 
-// All of this is touched only on the window event thread.
-int waitDepth = 0;
-std::vector<std::pair<QPointer<QObject>, std::function<void()>>> deferred;
-SequenceScope* currentSequence = nullptr;
-QPointer<QWidget> stopControl;
-
-struct Aware {
-    QPointer<QWidget> window;
-    WaitAware* aware;
-};
-std::vector<Aware> awareWindows;
-// Whether the controls are shown blocked, and the plain windows disabled for it.
-bool blockedShown = false;
-bool stopShown = false;
-std::vector<QPointer<QWidget>> disabledWindows;
-
 bool onGuiThread() {
     QCoreApplication* app = QCoreApplication::instance();
     return app != nullptr && QThread::currentThread() == app->thread();
-}
-
-bool isAware(const QWidget* window) {
-    return std::any_of(awareWindows.begin(), awareWindows.end(),
-                       [window](const Aware& a) { return a.window == window; });
-}
-
-void showBlocked(bool stopAllowed) {
-    if (blockedShown && stopShown == stopAllowed)
-        return;
-    for (const Aware& a : awareWindows) {
-        if (!a.window.isNull())
-            a.aware->setInputBlocked(true, stopAllowed);
-    }
-    if (!blockedShown) {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->isVisible() && w->isEnabled() && !isAware(w)) {
-                w->setEnabled(false);
-                disabledWindows.emplace_back(w);
-            }
-        }
-    }
-    blockedShown = true;
-    stopShown = stopAllowed;
-}
-
-// Controls come back once no wait runs and no sequence is under way. Between two waits of
-// one operation no event is processed, so nothing flickers.
-void restoreIfIdle() {
-    if (waitDepth > 0 || currentSequence != nullptr || !blockedShown)
-        return;
-    for (const Aware& a : awareWindows) {
-        if (!a.window.isNull())
-            a.aware->setInputBlocked(false, false);
-    }
-    for (const QPointer<QWidget>& w : disabledWindows) {
-        if (!w.isNull())
-            w->setEnabled(true);
-    }
-    disabledWindows.clear();
-    blockedShown = false;
-    stopShown = false;
 }
 
 bool isOperatorInput(QEvent::Type type) {
@@ -102,20 +44,101 @@ bool isOperatorInput(QEvent::Type type) {
     }
 }
 
-bool isStopRequest(QObject* target, QEvent* event) {
-    if (event->type() == QEvent::KeyPress)
-        return static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
-    if (event->type() != QEvent::MouseButtonPress || stopControl.isNull())
-        return false;
-    return target == stopControl.data() ||
-           (target->isWidgetType() && stopControl->isAncestorOf(static_cast<QWidget*>(target)));
-}
+const QString kWaitsName = QStringLiteral("vemoWindowWaits");
 
-// Drops operator input while a wait runs on the window thread. Input is taken at the
-// widgets it is meant for, after the toolkit has routed it there.
-class InputGate : public QObject {
+}  // namespace
+
+// The window thread's waits and sequences, owned by the application object (one per
+// application) and touched only on the window thread. As the application's event filter
+// it drops operator input while a wait runs. Input is taken at the widgets it is meant for,
+// after the toolkit has routed it there.
+class WindowWaits : public QObject {
   public:
-    using QObject::QObject;
+    explicit WindowWaits(QObject* app) : QObject(app) { setObjectName(kWaitsName); }
+
+    // The application's, made on first use; null off the window thread or without one.
+    static WindowWaits* find() {
+        if (!onGuiThread())
+            return nullptr;
+        QCoreApplication* app = QCoreApplication::instance();
+        auto* found = static_cast<WindowWaits*>(
+            app->findChild<QObject*>(kWaitsName, Qt::FindDirectChildrenOnly));
+        if (found == nullptr) {
+            found = new WindowWaits(app);
+            app->installEventFilter(found);
+        }
+        return found;
+    }
+
+    struct Aware {
+        QPointer<QWidget> window;
+        WaitAware* aware;
+    };
+
+    int waitDepth = 0;
+    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> deferred;
+    SequenceScope* currentSequence = nullptr;
+    QPointer<QWidget> stopControl;
+    std::vector<Aware> awareWindows;
+    // Whether the controls are shown blocked, and the plain windows disabled for it.
+    bool blockedShown = false;
+    bool stopShown = false;
+    std::vector<QPointer<QWidget>> disabledWindows;
+    // The loop of the innermost wait, so ending a sequence can end its wait at once.
+    QPointer<QEventLoop> innermostLoop;
+
+    bool isAware(const QWidget* window) const {
+        return std::any_of(awareWindows.begin(), awareWindows.end(),
+                           [window](const Aware& a) { return a.window == window; });
+    }
+
+    void showBlocked(bool stopAllowed) {
+        if (blockedShown && stopShown == stopAllowed)
+            return;
+        for (const Aware& a : awareWindows) {
+            if (!a.window.isNull())
+                a.aware->setInputBlocked(true, stopAllowed);
+        }
+        if (!blockedShown) {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (w->isVisible() && w->isEnabled() && !isAware(w)) {
+                    w->setEnabled(false);
+                    disabledWindows.emplace_back(w);
+                }
+            }
+        }
+        blockedShown = true;
+        stopShown = stopAllowed;
+    }
+
+    // Controls come back once no wait runs and no sequence is under way. Between two waits
+    // of one operation no event is processed, so nothing flickers.
+    void restoreIfIdle() {
+        if (waitDepth > 0 || currentSequence != nullptr || !blockedShown)
+            return;
+        for (const Aware& a : awareWindows) {
+            if (!a.window.isNull())
+                a.aware->setInputBlocked(false, false);
+        }
+        for (const QPointer<QWidget>& w : disabledWindows) {
+            if (!w.isNull())
+                w->setEnabled(true);
+        }
+        disabledWindows.clear();
+        blockedShown = false;
+        stopShown = false;
+    }
+
+    void runDeferred() {
+        auto pending = std::move(deferred);
+        deferred.clear();
+        for (auto& [context, fn] : pending) {
+            if (!context.isNull()) {
+                // Queued, so it runs from the outer loop rather than inside the caller's stack.
+                QMetaObject::invokeMethod(context.data(), std::move(fn), Qt::QueuedConnection);
+            }
+        }
+    }
 
   protected:
     bool eventFilter(QObject* target, QEvent* event) override {
@@ -125,40 +148,25 @@ class InputGate : public QObject {
             SequenceScope::endRunning(SequenceScope::Ending::OperatorStop);
         return true;
     }
+
+  private:
+    bool isStopRequest(QObject* target, QEvent* event) const {
+        if (event->type() == QEvent::KeyPress)
+            return static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+        if (event->type() != QEvent::MouseButtonPress || stopControl.isNull())
+            return false;
+        return target == stopControl.data() ||
+               (target->isWidgetType() && stopControl->isAncestorOf(static_cast<QWidget*>(target)));
+    }
 };
 
-void runDeferred() {
-    auto pending = std::move(deferred);
-    deferred.clear();
-    for (auto& [context, fn] : pending) {
-        if (!context.isNull()) {
-            // Queued, so it runs from the outer loop rather than inside the caller's stack.
-            QMetaObject::invokeMethod(context.data(), std::move(fn), Qt::QueuedConnection);
-        }
-    }
-}
-
-bool hook(int milliseconds) {
-    return guiWait(milliseconds);
-}
-
-// The loop of the innermost wait, so ending a sequence can end its wait at once.
-QPointer<QEventLoop> innermostLoop;
-
-}  // namespace
-
-void installGuiWaitHook() {
-    core::Utils::setWaitHook(&hook);
-    static QPointer<InputGate> gate;
-    QCoreApplication* app = QCoreApplication::instance();
-    if (app != nullptr && gate.isNull()) {
-        gate = new InputGate(app);  // owned by the application
-        app->installEventFilter(gate);
-    }
+void installInputGate() {
+    WindowWaits::find();
 }
 
 bool guiWait(int milliseconds) {
-    if (!onGuiThread())
+    WindowWaits* w = WindowWaits::find();
+    if (w == nullptr)
         return false;
     if (milliseconds <= 0)
         return true;
@@ -168,68 +176,87 @@ bool guiWait(int milliseconds) {
     timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     timer.start(milliseconds);
-    showBlocked(currentSequence != nullptr);
-    QPointer<QEventLoop> outerLoop = innermostLoop;
-    innermostLoop = &loop;
-    ++waitDepth;
+    w->showBlocked(w->currentSequence != nullptr);
+    QPointer<QEventLoop> outerLoop = w->innermostLoop;
+    w->innermostLoop = &loop;
+    ++w->waitDepth;
     loop.exec();
-    --waitDepth;
-    innermostLoop = outerLoop;
-    if (waitDepth == 0) {
-        restoreIfIdle();
-        if (!deferred.empty())
-            runDeferred();
+    --w->waitDepth;
+    w->innermostLoop = outerLoop;
+    if (w->waitDepth == 0) {
+        w->restoreIfIdle();
+        if (!w->deferred.empty())
+            w->runDeferred();
     }
     return true;
 }
 
+void windowDelay(int milliseconds) {
+    if (!guiWait(milliseconds))
+        core::Utils::DelayT(milliseconds);
+}
+
 bool guiWaiting() {
-    return waitDepth > 0;
+    WindowWaits* w = WindowWaits::find();
+    return w != nullptr && w->waitDepth > 0;
 }
 
 void whenNotWaiting(QObject* context, std::function<void()> fn) {
-    if (waitDepth == 0) {
+    WindowWaits* w = WindowWaits::find();
+    if (w == nullptr || w->waitDepth == 0) {
         fn();
         return;
     }
-    deferred.emplace_back(QPointer<QObject>(context), std::move(fn));
+    w->deferred.emplace_back(QPointer<QObject>(context), std::move(fn));
 }
 
 void registerWaitAware(QWidget* window, WaitAware* aware) {
-    awareWindows.push_back({QPointer<QWidget>(window), aware});
-    if (blockedShown)
-        aware->setInputBlocked(true, stopShown);
+    WindowWaits* w = WindowWaits::find();
+    if (w == nullptr)
+        return;
+    w->awareWindows.push_back({QPointer<QWidget>(window), aware});
+    if (w->blockedShown)
+        aware->setInputBlocked(true, w->stopShown);
 }
 
 void unregisterWaitAware(WaitAware* aware) {
-    std::erase_if(awareWindows, [aware](const Aware& a) { return a.aware == aware; });
+    if (WindowWaits* w = WindowWaits::find()) {
+        std::erase_if(w->awareWindows,
+                      [aware](const WindowWaits::Aware& a) { return a.aware == aware; });
+    }
 }
 
 void setSequenceStopControl(QWidget* control) {
-    stopControl = control;
+    if (WindowWaits* w = WindowWaits::find())
+        w->stopControl = control;
 }
 
 SequenceScope::SequenceScope(std::string name, std::function<void()> onEnd)
-    : name_(std::move(name)), onEnd_(std::move(onEnd)), outer_(currentSequence) {
-    currentSequence = this;
-    if (onGuiThread())
-        showBlocked(true);
+    : name_(std::move(name)), onEnd_(std::move(onEnd)), waits_(WindowWaits::find()) {
+    if (waits_ != nullptr) {
+        outer_ = waits_->currentSequence;
+        waits_->currentSequence = this;
+        waits_->showBlocked(true);
+    }
 }
 
 SequenceScope::~SequenceScope() {
-    currentSequence = outer_;
-    if (onGuiThread())
-        restoreIfIdle();
+    if (!waits_.isNull()) {
+        waits_->currentSequence = outer_;
+        waits_->restoreIfIdle();
+    }
 }
 
 bool SequenceScope::running() {
-    return currentSequence != nullptr;
+    WindowWaits* w = WindowWaits::find();
+    return w != nullptr && w->currentSequence != nullptr;
 }
 
 bool SequenceScope::endRunning(Ending why) {
-    if (currentSequence == nullptr)
+    WindowWaits* w = WindowWaits::find();
+    if (w == nullptr || w->currentSequence == nullptr)
         return false;
-    for (SequenceScope* s = currentSequence; s != nullptr; s = s->outer_) {
+    for (SequenceScope* s = w->currentSequence; s != nullptr; s = s->outer_) {
         if (s->ending_ != Ending::Running)
             continue;
         s->ending_ = why;
@@ -240,8 +267,8 @@ bool SequenceScope::endRunning(Ending why) {
             s->onEnd_();
     }
     // The wait in progress ends now; the sequence sees its token and goes no further.
-    if (!innermostLoop.isNull())
-        innermostLoop->quit();
+    if (!w->innermostLoop.isNull())
+        w->innermostLoop->quit();
     return true;
 }
 

@@ -1,23 +1,28 @@
 #pragma once
 
+#include <QPointer>
 #include <functional>
 #include <stop_token>
 #include <string>
 
-class QObject;
 class QWidget;
 
 namespace vemo::ui {
 
-// The window thread's wait: DelayT on the window event thread runs a local event loop that
-// keeps repainting and delivering queued display calls. Operator input that arrives
-// meanwhile is dropped, never queued and replayed later, and the windows' controls look
-// disabled. Installed once, before any worker thread starts.
-void installGuiWaitHook();
+class WindowWaits;
+
+// The window thread's wait runs a local event loop that keeps repainting and delivering
+// queued display calls. Operator input that arrives meanwhile is dropped, never queued and
+// replayed later, and the windows' controls look disabled. The state behind it belongs to
+// the application object; installing it early (before any worker thread starts) puts the
+// input filter in place at once rather than at the first wait.
+void installInputGate();
 
 // Waits on the window event thread; false (and no wait) on any other thread or without an
 // application object.
 bool guiWait(int milliseconds);
+// guiWait where it can, otherwise a plain sleep of the calling thread.
+void windowDelay(int milliseconds);
 
 // True while a wait on the window event thread is in progress.
 bool guiWaiting();
@@ -66,6 +71,7 @@ class SequenceScope {
     std::stop_source stop_;
     Ending ending_ = Ending::Running;
     SequenceScope* outer_ = nullptr;
+    QPointer<WindowWaits> waits_;
 };
 
 }  // namespace vemo::ui

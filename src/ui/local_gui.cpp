@@ -80,6 +80,9 @@ LocalGUI::~LocalGUI() {
     unregisterWaitAware(this);
     // The deck's threads are stopped before the window goes, so no observer call is running.
     svcr_.fields().setObserver(nullptr);
+    // The auxiliary port is stopped before the main window goes; no mark is in flight.
+    if (svcr_.loggerMarks() == &loggerMarks_)
+        svcr_.setLoggerMarks(nullptr);
 }
 
 QPushButton* LocalGUI::addButton(std::string_view name, std::string_view caption) {

@@ -14,6 +14,7 @@
 #include "deck/deck_display.h"
 #include "deck/time_fields.h"
 #include "ui/gui_wait.h"
+#include "ui/logger_marks_relay.h"
 #include "ui/main_layout.h"
 
 class QLabel;
@@ -42,10 +43,13 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
     // Display operations (any thread).
     void ShowTC(const std::string& text) override;
     void ShowStatus(const std::string& text) override;
+    bool waitHere(int milliseconds) override { return guiWait(milliseconds); }
     void ShowError(const std::string& text) override;
     void ShowStat(const std::string& text) { ShowStatus(text); }
     // The settings the console started with.
     const core::Settings& settings() const;
+    // Where the auxiliary controller's marks reach the open logger window.
+    LoggerMarksRelay& loggerMarks() { return loggerMarks_; }
     void ShowPlay(bool) {}
     void clearbuttons() override;
     void hilight(deck::Control control) override;
@@ -96,6 +100,7 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    LoggerMarksRelay loggerMarks_;
     void buildControls();
     void buildHiddenControls();
     void placeControls();

@@ -76,17 +76,17 @@ void LocalGUI::jogAndStop(bool forward) {
             return;
         }
     }
-    core::Utils::DelayT(600);
+    windowDelay(600);
     svcr_.stop();
 }
 
 void LocalGUI::eeOffSequence() {
     // No EE frame: the deck leaves EE by a short jog forward and back.
     svcr_.jogf();
-    core::Utils::DelayT(600);
+    windowDelay(600);
     svcr_.stop();
     svcr_.jogr();
-    core::Utils::DelayT(600);
+    windowDelay(600);
     svcr_.stop();
 }
 

@@ -2,12 +2,6 @@
 
 namespace vemo::ui {
 
-LoggerMarksRelay& LoggerMarksRelay::instance() {
-    // Left to the end of the process on purpose: threads still running at exit may use it.
-    static auto* relay = new LoggerMarksRelay;
-    return *relay;
-}
-
 void LoggerMarksRelay::attach(deck::LoggerMarks* window) {
     std::lock_guard<std::mutex> lock(mutex_);
     window_ = window;

@@ -6,14 +6,12 @@
 
 namespace vemo::ui {
 
-// What the deck controller hands the auxiliary controller's marks to. It outlives every
-// logger window, so a mark made while a window closes finds either the window, still
-// whole, or nothing: a window is detached (under the lock) before it is deleted.
+// What the deck controller hands the auxiliary controller's marks to. The main window owns
+// it, so it outlives every logger window: a mark made while a window closes finds either
+// the window, still whole, or nothing, since a window is detached (under the lock) before
+// it is deleted.
 class LoggerMarksRelay : public deck::LoggerMarks {
   public:
-    // The one relay of the process; never destroyed, so no thread can outlive it.
-    static LoggerMarksRelay& instance();
-
     void attach(deck::LoggerMarks* window);
     // Only when window is the one attached.
     void detach(deck::LoggerMarks* window);

@@ -16,22 +16,20 @@ LoggerGUI* openLogger(LocalGUI& gui, deck::LocalVCR& svcr,
     auto* window = new LoggerGUI(svcr, recoveryPath);
     QPointer<LocalGUI> main(&gui);
     window->onClosed = [window, main, &svcr] {
-        LoggerMarksRelay::instance().detach(window);
+        if (main)
+            main->loggerMarks().detach(window);
         svcr.setLoggerMarks(nullptr);
         if (main)
             main->loggerClosed();
         window->deleteLater();
     };
     // A logger window still open when the main window goes, goes with it.
-    QObject::connect(&gui, &QObject::destroyed, window, [window, &svcr] {
-        LoggerMarksRelay::instance().detach(window);
-        svcr.setLoggerMarks(nullptr);
-        delete window;
-    });
+    // The main window's relay went with it and detached itself from the controller.
+    QObject::connect(&gui, &QObject::destroyed, window, [window] { delete window; });
     window->show();
     window->offerRecovery();
-    LoggerMarksRelay::instance().attach(window);
-    svcr.setLoggerMarks(&LoggerMarksRelay::instance());
+    gui.loggerMarks().attach(window);
+    svcr.setLoggerMarks(&gui.loggerMarks());
     return window;
 }
 

@@ -42,13 +42,11 @@ class EdlViewerTest : public ::testing::Test {
   protected:
     void SetUp() override {
         settings.name = " Vemo";
-        ui::installGuiWaitHook();
         dir.write("three.edl", kThreeEvents);
     }
     void TearDown() override {
         for (QPointer<ui::EDLViewer>& w : windows)
             delete w.data();
-        core::Utils::setWaitHook(nullptr);
     }
 
     ui::EDLViewer* open() {

@@ -150,7 +150,6 @@ TEST_F(DisplayTest, CallsFromOtherThreadsLandOnTheWindowThread) {
 TEST_F(DisplayTest, WindowThreadWaitKeepsShowingQueuedCalls) {
     make("TAPE");
     showWindow();
-    ui::installGuiWaitHook();
     std::atomic<bool> shownDuringWait{false};
     QObject::connect(child<QLineEdit>("statusfield"), &QLineEdit::textChanged, gui.get(),
                      [&](const QString& text) {
@@ -162,7 +161,7 @@ TEST_F(DisplayTest, WindowThreadWaitKeepsShowingQueuedCalls) {
         gui->ShowStatus("during wait");
         gui->ShowTC("00:00:01:00");
     });
-    core::Utils::DelayT(600);
+    vcr->DelayT(600);  // the controller's wait on the window thread
     worker.join();
     EXPECT_TRUE(shownDuringWait.load());
     EXPECT_FALSE(ui::guiWaiting());
@@ -172,24 +171,21 @@ TEST_F(DisplayTest, WindowThreadWaitKeepsShowingQueuedCalls) {
     std::thread other([&] { hooked = ui::guiWait(10); });
     other.join();
     EXPECT_FALSE(hooked);
-    core::Utils::setWaitHook(nullptr);
 }
 
 TEST_F(DisplayTest, CloseDuringAWaitIsDeferredUntilItEnds) {
     make("TAPE");
     showWindow();
-    ui::installGuiWaitHook();
     int closedWith = -1;
     gui->onClosed = [&](int code) { closedWith = code; };
     QTimer::singleShot(50, gui.get(), [this] { gui->close(); });
-    core::Utils::DelayT(400);
+    ui::guiWait(400);
     EXPECT_TRUE(gui->isVisible()) << "the close waits for the wait to end";
     EXPECT_TRUE(port.frames().empty());
     QTRY_VERIFY(!gui->isVisible());
     EXPECT_EQ(closedWith, 0);
     // stoponexit: stop twice, 500 ms apart.
     EXPECT_EQ(port.frames(), (std::vector<Bytes>{kStop, kStop}));
-    core::Utils::setWaitHook(nullptr);
 }
 
 TEST_F(DisplayTest, CloseWithoutStopOnExitSendsNothing) {

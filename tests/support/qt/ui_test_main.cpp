@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // Waits on the window thread behave as in the console: the windows keep painting and
     // operator input is dropped.
-    vemo::ui::installGuiWaitHook();
+    vemo::ui::installInputGate();
     ::testing::InitGoogleMock(&argc, argv);
     return RUN_ALL_TESTS();
 }
