@@ -210,9 +210,16 @@ class LocalVCR : public core::StatusDisplay {
     // Fills bscue from a field text; shows what is wrong when the text is not a time code.
     bool fillCue(const std::string& text, const char* what);
     bool isTimeCode(const std::string& text, const char* what);
-    // Cue-thread lifecycle, under cueMutex_.
+    // Cue-thread lifecycle, under cueMutex_. Every entry under the lock starts a new cue
+    // generation; a wait drops the lock, and an operation whose generation has passed by
+    // then gives way to the newer one.
+    using CueLock = std::unique_lock<std::mutex>;
+    CueLock lockCue();
     void endCueLocked();
-    bool startCueLocked();
+    bool startCueLocked(CueLock& lock);
+    // Waits with the cue lock released; false when another cue operation came meanwhile or
+    // the sequence under way was aborted.
+    bool settleUnlocked(CueLock& lock, int milliseconds);
 
     static constexpr const char* kCueWhat = "Cue point";
     static constexpr const char* kEndWhat = "Out point";
@@ -240,9 +247,11 @@ class LocalVCR : public core::StatusDisplay {
     protocol::Frame<7> bscue_ = protocol::bscue;
     serial::ExchangeResult lastReply_;  // SerIn and NumBytes of the last exchange
     // Serialises starting and ending cue threads; never taken by a cue thread itself, so a
-    // holder may join one. Taken before mutex_ when both are needed. Recursive: a wait on
-    // the window thread inside a review's start may run queued work that sends a command.
-    std::recursive_mutex cueMutex_;
+    // holder may join one. Taken before mutex_ when both are needed. Never held across a
+    // wait: a wait on the window thread runs its event loop, and no other thread may be
+    // kept from a command for the length of a settle.
+    std::mutex cueMutex_;
+    std::uint64_t cueGeneration_ = 0;  // under cueMutex_
 
     std::atomic<int> moving_{0};
     std::atomic<bool> cueup_{false};

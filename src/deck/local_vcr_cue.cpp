@@ -48,43 +48,59 @@ bool LocalVCR::MakeCueOutString() {
     return true;
 }
 
+LocalVCR::CueLock LocalVCR::lockCue() {
+    CueLock lock(cueMutex_);
+    ++cueGeneration_;
+    return lock;
+}
+
+bool LocalVCR::settleUnlocked(CueLock& lock, int milliseconds) {
+    const std::uint64_t generation = cueGeneration_;
+    lock.unlock();
+    DelayT(milliseconds);
+    lock.lock();
+    if (scriptactive_.load() && sequenceAborted_.load())
+        return false;
+    return cueGeneration_ == generation;
+}
+
 bool LocalVCR::cue() {
-    std::lock_guard<std::recursive_mutex> lock(cueMutex_);
+    CueLock lock = lockCue();
     if (!isTimeCode(fields_.cue(), kCueWhat))
         return false;  // a running cue goes on
     endCueLocked();
     cueplay_.store(false);
     reviewclip_.store(false);
-    return MakeCueString() && startCueLocked();
+    return MakeCueString() && startCueLocked(lock);
 }
 
 bool LocalVCR::cueout() {
-    std::lock_guard<std::recursive_mutex> lock(cueMutex_);
+    CueLock lock = lockCue();
     if (!isTimeCode(fields_.end(), kEndWhat))
         return false;  // a running cue goes on
     endCueLocked();
     cueplay_.store(false);
     reviewclip_.store(false);
-    return MakeCueOutString() && startCueLocked();
+    return MakeCueOutString() && startCueLocked(lock);
 }
 
 bool LocalVCR::cueplay() {
-    std::lock_guard<std::recursive_mutex> lock(cueMutex_);
+    CueLock lock = lockCue();
     if (!isTimeCode(fields_.cue(), kCueWhat))
         return false;  // a running cue goes on
     endCueLocked();
     cueplay_.store(true);
     reviewclip_.store(false);
-    return MakeCueString() && startCueLocked();
+    return MakeCueString() && startCueLocked(lock);
 }
 
 bool LocalVCR::CueUp() {
-    std::lock_guard<std::recursive_mutex> lock(cueMutex_);
-    return startCueLocked();
+    CueLock lock = lockCue();
+    return startCueLocked(lock);
 }
 
 void LocalVCR::stopCue() {
-    std::lock_guard<std::recursive_mutex> lock(cueMutex_);
+    CueLock lock = lockCue();
     endCueLocked();
 }
 
@@ -96,21 +112,22 @@ void LocalVCR::endCueLocked() {
     running->join();
 }
 
-bool LocalVCR::startCueLocked() {
+bool LocalVCR::startCueLocked(CueLock& lock) {
     if (sop_ == nullptr || !sop_->hasSerialPort())
         return false;
     endCueLocked();
     // The LX1 recorder takes a cue only from a paused picture.
     if (lx1_ && moving_.load() == 0) {
         sendPlay();
-        DelayT(500);
+        if (!settleUnlocked(lock, 500))
+            return false;
         sendPause();
     }
     if (scriptactive_.load() && sequenceAborted_.load())
         return false;
     auto thread = std::make_shared<CueThread>(*this, connectThread());
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::lock_guard<std::mutex> fieldsLock(mutex_);
         cuethread_ = thread;
     }
     thread->start();
@@ -120,7 +137,7 @@ bool LocalVCR::startCueLocked() {
 bool LocalVCR::reviewclip() {
     std::shared_ptr<CueThread> started;
     {
-        std::lock_guard<std::recursive_mutex> lock(cueMutex_);
+        CueLock lock = lockCue();
         endCueLocked();
         if (!lx1_)
             sendStop();
@@ -133,8 +150,8 @@ bool LocalVCR::reviewclip() {
             return false;
         }
         const bool tapeDeck = !lx1_ && !recon_;
-        if (tapeDeck)
-            DelayT(1000);
+        if (tapeDeck && !settleUnlocked(lock, 1000))
+            return false;
         {
             std::lock_guard<std::mutex> fieldsLock(mutex_);
             bscue_ = protocol::cueFrame(*inTc);
@@ -147,11 +164,11 @@ bool LocalVCR::reviewclip() {
         durationfr_.store(length % 30);
         durationsec_.store(length / 30);
         ShowStat("Reviewing Clip of Duration= " + std::to_string(length));
-        if (tapeDeck)
-            DelayT(1000);
+        if (tapeDeck && !settleUnlocked(lock, 1000))
+            return false;
         if (length <= 0) {
             core::Utils::OutLine("No Review is possible");
-            bool ok = startCueLocked();
+            bool ok = startCueLocked(lock);
             ShowStat("No Review is possible");
             return ok;
         }
@@ -159,7 +176,7 @@ bool LocalVCR::reviewclip() {
             return false;
         cueplay_.store(true);
         reviewclip_.store(true);
-        if (!startCueLocked())
+        if (!startCueLocked(lock))
             return false;
         started = cuethread();
     }

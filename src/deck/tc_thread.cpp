@@ -14,23 +14,19 @@ TCThread::TCThread(LocalVCR& svcr, bool lanc, bool recon)
     : svcr_(svcr), sleeptime_(sleeptimeFor(lanc, recon)) {}
 
 TCThread::~TCThread() {
-    join();
-    // Only when destroyed from its own thread, which cannot wait for itself.
+    stopme();
     if (thread_.joinable())
-        thread_.detach();
+        thread_.join();
 }
 
 void TCThread::start() {
     if (!thread_.joinable())
-        thread_ = std::thread([this] { run(); });
+        thread_ = std::jthread([this](std::stop_token stop) { run(stop); });
 }
 
 void TCThread::stopme() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        a_.store(false);
-    }
-    wake_.notify_all();
+    // The stop wakes the loop's wait through its stop token.
+    thread_.request_stop();
 }
 
 void TCThread::join() {
@@ -44,13 +40,13 @@ void TCThread::join() {
     thread_.join();
 }
 
-void TCThread::run() {
+void TCThread::run(std::stop_token stop) {
     while (true) {
         {
             std::unique_lock<std::mutex> lock(mutex_);
-            wake_.wait_for(lock, std::chrono::milliseconds(sleeptime_), [this] { return !a_; });
+            wake_.wait_for(lock, stop, std::chrono::milliseconds(sleeptime_), [] { return false; });
         }
-        if (!a_.load())
+        if (stop.stop_requested())
             break;
         // A reply lost or corrupted on the line is asked for again at once, not a pass later:
         // a review's halt then comes as close to its out point as on a clean line.

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <stop_token>
 #include <thread>
 
 namespace vemo::deck {
@@ -19,7 +19,8 @@ class TCThread {
     static int sleeptimeFor(bool lanc, bool recon);
 
     TCThread(LocalVCR& svcr, bool lanc, bool recon);
-    ~TCThread();  // stops and joins
+    // Stops and joins. The controller owns the thread and never destroys it from inside it.
+    ~TCThread();
     TCThread(const TCThread&) = delete;
     TCThread& operator=(const TCThread&) = delete;
 
@@ -29,19 +30,18 @@ class TCThread {
     // stopme, then waits for the thread to end (from any other thread).
     void join();
     int sleeptime() const { return sleeptime_; }
-    bool running() const { return a_.load(); }
+    bool running() const { return !thread_.get_stop_token().stop_requested(); }
     bool isCurrentThread() const { return thread_.get_id() == std::this_thread::get_id(); }
 
   private:
-    void run();
+    void run(std::stop_token stop);
 
     LocalVCR& svcr_;
     const int sleeptime_;
-    std::atomic<bool> a_{true};
     int n_ = 0;  // pass counter, only touched by the thread
     std::mutex mutex_;
-    std::condition_variable wake_;
-    std::thread thread_;
+    std::condition_variable_any wake_;
+    std::jthread thread_;
 };
 
 }  // namespace vemo::deck

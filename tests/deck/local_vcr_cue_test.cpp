@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -418,6 +419,24 @@ TEST_F(CueTest, ReviewOnATapeDeckEndsWithStop) {
     ASSERT_TRUE(waitDone(*vcr));
     EXPECT_THAT(port.commands(), ElementsAre(kStop, cueBytes("00:00:10:00"), kPause, kPlay, kStop));
     EXPECT_GE(deck.position(), 319);
+}
+
+// A review settling on one thread keeps no lock: a stop from another thread goes out at once
+// and the review gives way to it instead of cueing afterwards.
+TEST_F(CueTest, AStopDuringAReviewsSettleWinsOverIt) {
+    settings.recon = false;  // a tape deck settles 1 s twice before it cues
+    auto vcr = make();
+    vcr->fields().setCue("00:00:10:00");
+    vcr->fields().setEnd("00:00:10:20");
+    std::atomic<int> reviewed{-1};
+    std::thread review([&] { reviewed = vcr->reviewclip() ? 1 : 0; });
+    ASSERT_TRUE(waitFor([&] { return !port.commands().empty(); }));
+    vcr->stop();
+    EXPECT_EQ(reviewed.load(), -1) << "the stop waited for the review's settle";
+    review.join();
+    EXPECT_EQ(reviewed.load(), 0);
+    EXPECT_THAT(port.commands(), ElementsAre(kStop, kStop));
+    EXPECT_EQ(vcr->cuethread(), nullptr);
 }
 
 }  // namespace
