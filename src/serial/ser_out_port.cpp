@@ -6,29 +6,12 @@
 
 #include "core/ravlin.h"
 #include "core/utils.h"
-#include "serial/serial_error.h"
 
 namespace vemo::serial {
-namespace {
 
-// A deck that never stops sending must not keep an exchange (and the port) forever: one
-// exchange takes at most a receive buffer's worth of bytes.
-constexpr int kMaxBytesPerExchange = SerOutPort::rxBuf;
-
-}  // namespace
-
-SerOutPort::SerOutPort(const std::string& portName) : portName_(portName), serCfg_(portName) {
-    serCfg_.setBitRate(SerialConfig::BR_38400);
-    serCfg_.setDataBits(SerialConfig::LN_8BITS);
-    serCfg_.setStopBits(SerialConfig::ST_1BITS);
-    serCfg_.setParity(SerialConfig::PY_ODD);
-    serCfg_.setHandshake(SerialConfig::HS_NONE);
-    serCfg_.setHardFlow(false);
-    serCfg_.setTxLen(txBuf);
-    serCfg_.setRxLen(rxBuf);
-
+SerOutPort::SerOutPort(const std::string& portName) : portName_(portName) {
     try {
-        serialPort_ = std::make_unique<SerialPortLocal>(serCfg_);
+        line_ = std::make_unique<SerialLine>(portName, kDeckLine);
     } catch (const SerialError&) {
         OutLine(" ");
         OutLine("Serial Port " + portName + " not available");
@@ -36,29 +19,14 @@ SerOutPort::SerOutPort(const std::string& portName) : portName_(portName), serCf
         return;
     }
     try {
-        serialPort_->setDTR(true);
+        line_->setDTR(true);
     } catch (const SerialError&) {
         OutLine("Unable to set DTR");
     }
     try {
-        serialPort_->setRTS(true);
+        line_->setRTS(true);
     } catch (const SerialError&) {
         OutLine("Unable to set RTS");
-    }
-    try {
-        SerialOutStream_ = std::make_unique<SerOutputStream>(*serialPort_);
-    } catch (const SerialError&) {
-        OutLine("Unable to make OutputStream");
-    }
-    // The stream asks for writes that wait until done; the deck line gets a deadline.
-    try {
-        setWriteDeadlineLocked(kWriteDeadlineMs);
-    } catch (const SerialError&) {
-    }
-    try {
-        SerialInStream_ = std::make_unique<SerInputStream>(*serialPort_);
-    } catch (const SerialError&) {
-        OutLine("Unable to make InputStream");
     }
 }
 
@@ -78,25 +46,14 @@ ExchangeResult SerOutPort::SendSerial(const std::uint8_t* frame, std::size_t siz
     return resultLocked(numBytes_.load());
 }
 
-bool SerOutPort::SendSer(const std::uint8_t* bytes, std::size_t size) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return sendLocked(bytes, size);
-}
-
-ExchangeResult SerOutPort::ReadSer() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    readLocked();
-    return resultLocked(numBytes_.load());
-}
-
 bool SerOutPort::sendLocked(const std::uint8_t* bytes, std::size_t size) {
-    if (!SerialOutStream_ || lost_.load())
+    if (!line_ || lost_.load())
         return false;
     if (bytes == nullptr)
         size = 0;
     try {
-        setWriteDeadlineLocked(stalled_ ? kStalledWriteDeadlineMs : kWriteDeadlineMs);
-        SerialOutStream_->write(std::span<const std::uint8_t>(bytes, size));
+        line_->write(std::span<const std::uint8_t>(bytes, size),
+                     stalled_ ? kStalledWriteDeadline : kWriteDeadline);
         stalled_ = false;
         return true;
     } catch (const SerialError&) {
@@ -106,32 +63,22 @@ bool SerOutPort::sendLocked(const std::uint8_t* bytes, std::size_t size) {
     }
 }
 
-void SerOutPort::setWriteDeadlineLocked(int milliseconds) {
-    if (milliseconds == writeDeadlineMs_)
-        return;
-    serialPort_->setTimeoutTx(milliseconds);
-    writeDeadlineMs_ = milliseconds;
-}
-
 void SerOutPort::writeFailedLocked() {
     bool gone = false;
     try {
-        serialPort_->rxReadyCount();  // a hung-up device (pulled, or its line closed) fails
+        line_->waiting();  // a hung-up device (pulled, or its line closed) fails
     } catch (const SerialError&) {
         gone = true;
     }
     if (!gone) {
         stalled_ = true;
         try {
-            serialPort_->txFlush();  // no half frame left to go out later
+            line_->flushOutput();  // no half frame left to go out later
         } catch (const SerialError&) {
         }
         return;
     }
-    try {
-        serialPort_->close();
-    } catch (const SerialError&) {
-    }
+    line_->close();
     lost_.store(true);
     nextReopen_ = std::chrono::steady_clock::now() + kReopenInterval;
     OutLine("Serial Port " + portName_ + " lost");
@@ -145,18 +92,16 @@ bool SerOutPort::reopenLocked() {
         return false;
     nextReopen_ = now + kReopenInterval;
     try {
-        serialPort_->reset();
-        serialPort_->setTimeoutRx(0);
+        line_->reopen();
     } catch (const SerialError&) {
         return false;
     }
-    for (auto line : {&SerialPortLocal::setDTR, &SerialPortLocal::setRTS}) {
+    for (auto set : {&SerialLine::setDTR, &SerialLine::setRTS}) {
         try {
-            (serialPort_.get()->*line)(true);
+            (line_.get()->*set)(true);
         } catch (const SerialError&) {
         }
     }
-    writeDeadlineMs_ = -1;
     stalled_ = false;
     lost_.store(false);
     OutLine("Serial Port " + portName_ + " reopened");
@@ -165,14 +110,16 @@ bool SerOutPort::reopenLocked() {
 
 void SerOutPort::readLocked() {
     numBytes_.store(0);
-    if (!SerialInStream_)
+    if (!line_)
         return;
     try {
         // Every read starts again at the buffer's first byte: with more than one chunk
         // waiting, the buffer ends with the last chunk over the rest of the one before.
         int taken = 0;
-        while (taken < kMaxBytesPerExchange && SerialInStream_->available() > 0) {
-            int n = SerialInStream_->read(std::span<std::uint8_t>(serin_));
+        while (taken < kMaxBytesPerExchange && line_->waiting() > 0) {
+            int n = line_->read(serin_);
+            if (n <= 0)
+                break;
             numBytes_.store(n);
             taken += n;
         }

@@ -13,7 +13,6 @@
 #include "deck/deck_fakes.h"
 #include "deck/local_vcr.h"
 #include "deck/protocol.h"
-#include "serial/serial_config.h"
 #include "support/log_text.h"
 #include "support/process.h"
 #include "support/pty_pair.h"
@@ -176,23 +175,17 @@ TEST(SerInPortOpen, LineSettingsAndTheHandshakeNote) {
     SerInPort port(pty.slaveName());
     ASSERT_FALSE(port.bad());
     EXPECT_EQ(port.NoCOM(), 0);
-    const auto& c = port.config();
-    EXPECT_EQ(c.getDataBits(), serial::SerialConfig::LN_8BITS);
-    EXPECT_EQ(c.getStopBits(), serial::SerialConfig::ST_1BITS);
-    EXPECT_EQ(c.getBitRate(), serial::SerialConfig::BR_2400);
-    EXPECT_EQ(c.getParity(), serial::SerialConfig::PY_NONE);
-    EXPECT_FALSE(c.getHardFlow());
-    EXPECT_EQ(c.getTxLen(), 2048);
-    EXPECT_EQ(c.getRxLen(), 64);
+    constexpr serial::LineSettings c = SerInPort::kSurfaceLine;
+    EXPECT_EQ(c.dataBits, 8);
+    EXPECT_EQ(c.stopBits, 1);
+    EXPECT_EQ(c.bitRate, 2400);
+    EXPECT_EQ(c.parity, serial::Parity::none);
     EXPECT_EQ(port.getwait(), 50);
     EXPECT_EQ(port.getsleeptime(), 50);
-    if (c.getOsName() == "Linux") {
-        EXPECT_EQ(c.getHandshake(), serial::SerialConfig::HS_NONE);
-        EXPECT_EQ(countLine(log.text(), "MCS Serial Port " + pty.slaveName() +
-                                            ": DSR/DTR handshake not available on Linux, "
-                                            "opened without handshake"),
-                  1);
-    }
+    EXPECT_EQ(countLine(log.text(), "MCS Serial Port " + pty.slaveName() +
+                                        ": DSR/DTR handshake not available on Linux, "
+                                        "opened without handshake"),
+              1);
     EXPECT_EQ(countLine(log.text(), "Serial Port " + pty.slaveName() + " not available"), 0);
 }
 
