@@ -15,7 +15,7 @@
 #include "deck/protocol.h"
 #include "deck/status_words.h"
 #include "deck/timecode.h"
-#include "support/fake_port.h"
+#include "support/fake_command_port.h"
 #include "support/fuzz_input.h"
 
 namespace {
@@ -178,8 +178,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vemo::core::Ravlin::lx1 = lx1;
     vemo::core::Ravlin::recon = false;
     vemo::core::Ravlin::useclipboard = (flags & 4) != 0;
-    vemo::fuzz::FakePort port;
-    port.setAnswer([&reply](const std::uint8_t*, std::size_t) { return reply; });
+    vemo::test::FakeCommandPort port;
+    port.setReply([&reply](const vemo::test::Bytes&) { return reply; });
     RecordingDisplay display;
     RecordingClipboard clip;
     {

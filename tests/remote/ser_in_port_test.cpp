@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "deck/deck_fakes.h"
 #include "deck/local_vcr.h"
 #include "deck/protocol.h"
+#include "support/fake_command_port.h"
 #include "support/log_text.h"
 #include "support/process.h"
 #include "support/pty_pair.h"
@@ -22,8 +22,8 @@ namespace vemo::remote {
 namespace {
 
 using namespace std::chrono_literals;
-using deck::test::Bytes;
-using deck::test::bytesOf;
+using vemo::test::Bytes;
+using vemo::test::bytesOf;
 using vemo::test::linesOf;
 using vemo::test::waitFor;
 
@@ -79,7 +79,7 @@ class SerInPortTest : public ::testing::Test {
 
     vemo::test::StdoutCapture log_;
     vemo::test::PtyPair pty_;
-    deck::test::FakePort deck_;
+    vemo::test::FakeCommandPort deck_;
     FakeLogger logger_;
     deck::LocalVCR vcr_{&deck_, 2001, false};
     std::unique_ptr<SerInPort> port_;
