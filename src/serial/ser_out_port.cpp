@@ -42,8 +42,7 @@ ExchangeResult SerOutPort::SendSerial(const std::uint8_t* frame, std::size_t siz
         return r;
     }
     DelayT(wait_.load());
-    readLocked();
-    return resultLocked(numBytes_.load());
+    return resultLocked(readLocked());
 }
 
 bool SerOutPort::sendLocked(const std::uint8_t* bytes, std::size_t size) {
@@ -108,10 +107,10 @@ bool SerOutPort::reopenLocked() {
     return true;
 }
 
-void SerOutPort::readLocked() {
-    numBytes_.store(0);
+int SerOutPort::readLocked() {
+    int count = 0;
     if (!line_)
-        return;
+        return count;
     try {
         // Every read starts again at the buffer's first byte: with more than one chunk
         // waiting, the buffer ends with the last chunk over the rest of the one before.
@@ -120,12 +119,13 @@ void SerOutPort::readLocked() {
             int n = line_->read(serin_);
             if (n <= 0)
                 break;
-            numBytes_.store(n);
+            count = n;
             taken += n;
         }
     } catch (const SerialError&) {
         // A failed read ends the reply with what was taken so far.
     }
+    return count;
 }
 
 ExchangeResult SerOutPort::resultLocked(int count) const {

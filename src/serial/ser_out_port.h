@@ -44,7 +44,6 @@ class SerOutPort : public CommandPort {
     void setwait(int milliseconds) { wait_.store(milliseconds); }
 
     ExchangeResult SendSerial(const std::uint8_t* frame, std::size_t size) override;
-    int SerCount() const override { return numBytes_.load(); }
     void ShowStat(const std::string& text);
 
     // The line opened (it stays this object's while the device is away).
@@ -62,13 +61,13 @@ class SerOutPort : public CommandPort {
     // A write failed: tells a line that is gone from one that is only stuck.
     void writeFailedLocked();
     bool reopenLocked();
-    void readLocked();
+    // Takes the waiting reply bytes into the reply buffer; the count of the last read.
+    int readLocked();
     ExchangeResult resultLocked(int count) const;
 
     std::atomic<bool> bad_{false};
     std::string portName_;
     std::atomic<int> wait_{20};
-    std::atomic<int> numBytes_{0};
     std::array<std::uint8_t, buffersize> serin_{};  // the one reply buffer, reused
 
     std::unique_ptr<SerialLine> line_;

@@ -62,13 +62,11 @@ class FakeCommandPort : public serial::CommandPort {
             if (reply)
                 r = reply(f);
             r.count = std::clamp(r.count, 0, static_cast<int>(serial::ExchangeResult::kSize));
-            count_.store(r.count);
         }
         if (hook)
             hook(f);
         return r;
     }
-    int SerCount() const override { return count_.load(); }
     bool hasSerialPort() const override { return serialPort; }
     bool hasOutputStream() const override { return outputStream; }
 
@@ -115,7 +113,6 @@ class FakeCommandPort : public serial::CommandPort {
     std::vector<Bytes> frames_;
     Reply reply_;
     std::function<void(const Bytes&)> onFrame_;
-    std::atomic<int> count_{0};
 };
 
 // A deck that answers the time-sense frame with a time-data reply for the given BCD time
