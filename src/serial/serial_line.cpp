@@ -18,7 +18,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Why an open failed, as the log and the tests know it.
+// Why an open failed, as its error text says.
 constexpr const char* kInUse = "Port is in use";
 constexpr const char* kNotValid = "Port not valid";
 constexpr int kRefused = 1001;        // the system refused for another reason
