@@ -15,12 +15,11 @@
 #include "deck/cue_thread.h"
 #include "deck/local_vcr.h"
 #include "remote/dispatcher.h"
-#include "support/fake_port.h"
+#include "support/fake_command_port.h"
 #include "support/fuzz_input.h"
 
 namespace {
 using vemo::deck::LocalVCR;
-using vemo::fuzz::FakePort;
 using vemo::remote::Dispatcher;
 using vemo::serial::ExchangeResult;
 
@@ -37,7 +36,7 @@ class CountingClient : public vemo::deck::NetClient {
 };
 
 struct Harness {
-    FakePort port;
+    vemo::test::FakeCommandPort port;
     std::unique_ptr<LocalVCR> vcr;
     std::unique_ptr<Dispatcher> dispatcher;
     std::shared_ptr<CountingClient> client = std::make_shared<CountingClient>();
@@ -58,14 +57,15 @@ Harness& harness() {
 }
 
 // Replies by frame: time data for the time sense, status for the status sense.
-void chooseReplies(FakePort& port, std::uint8_t mode) {
+void chooseReplies(vemo::test::FakeCommandPort& port, std::uint8_t mode) {
+    port.clear();  // the harness lives for the whole run: no history of frames kept
     if ((mode & 1) == 0) {
-        port.setAnswer({});
+        port.setReply({});
         return;
     }
-    port.setAnswer([mode](const std::uint8_t* frame, std::size_t size) {
+    port.setReply([mode](const vemo::test::Bytes& frame) {
         ExchangeResult r;
-        if (size < 2)
+        if (frame.size() < 2)
             return r;
         if (frame[0] == 0x61 && frame[1] == 0x0C) {
             r.bytes = {0x74, 0x04, static_cast<std::uint8_t>(mode & 0xF0), 0x12, 0x34, 0x01};

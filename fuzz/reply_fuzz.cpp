@@ -15,7 +15,7 @@
 #include "deck/protocol.h"
 #include "deck/status_words.h"
 #include "deck/timecode.h"
-#include "support/fake_port.h"
+#include "support/fake_command_port.h"
 #include "support/fuzz_input.h"
 
 namespace {
@@ -177,8 +177,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     vemo::core::Settings settings = vemo::core::Settings::forDeck(lx1 ? "LX1" : "TAPE");
     settings.useclipboard = (flags & 4) != 0;
-    vemo::fuzz::FakePort port;
-    port.setAnswer([&reply](const std::uint8_t*, std::size_t) { return reply; });
+    vemo::test::FakeCommandPort port;
+    port.setReply([&reply](const vemo::test::Bytes&) { return reply; });
     RecordingDisplay display;
     RecordingClipboard clip;
     {

@@ -55,7 +55,7 @@ ClientSocket::Accept ClientSocket::acceptClient() {
         int fd = ::accept4(ss_, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd >= 0) {
             std::lock_guard<std::mutex> lock(csMutex_);
-            cs_ = serial::UniqueFd(fd);
+            cs_ = core::UniqueFd(fd);
             accepted_.store(true);
             return Accept::accepted;
         }

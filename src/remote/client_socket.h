@@ -5,11 +5,11 @@
 #include <mutex>
 #include <string>
 
+#include "core/unique_fd.h"
 #include "deck/local_vcr.h"
 #include "remote/dispatcher.h"
 #include "remote/line_buffer.h"
 #include "remote/stop_signal.h"
-#include "serial/unique_fd.h"
 
 namespace vemo::remote {
 
@@ -59,7 +59,7 @@ class ClientSocket : public deck::NetClient, public std::enable_shared_from_this
     Dispatcher dispatcher_;
 
     std::mutex csMutex_;  // one whole message at a time on the wire; guards cs_ changes
-    serial::UniqueFd cs_;
+    core::UniqueFd cs_;
     LineBuffer csin_;
     bool eof_ = false;
     std::atomic<bool> writeFailed_{false};

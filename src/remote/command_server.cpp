@@ -84,7 +84,7 @@ bool CommandServer::OpenServerSocket(int port) {
     if (!address)
         return fail("\"" + host + "\" is not a numeric IPv4 or IPv6 address");
 
-    serial::UniqueFd fd(::socket(address->family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    core::UniqueFd fd(::socket(address->family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     int on = 1;
     // errno is taken at once, before anything else can change it.
     int err = 0;

@@ -6,9 +6,9 @@
 #include <string>
 #include <thread>
 
+#include "core/unique_fd.h"
 #include "deck/local_vcr.h"
 #include "remote/stop_signal.h"
-#include "serial/unique_fd.h"
 
 namespace vemo::remote {
 
@@ -43,7 +43,7 @@ class CommandServer {
 
     deck::LocalVCR& svcr_;
     StopSignal stop_;
-    serial::UniqueFd ss_;
+    core::UniqueFd ss_;
     std::atomic<int> port_{-1};
     std::thread thread_;
 };

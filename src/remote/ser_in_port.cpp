@@ -1,14 +1,11 @@
 // Opening the auxiliary controller port, and the life of its polling thread.
 #include "remote/ser_in_port.h"
 
-#include <stdexcept>
-
 #include "core/utils.h"
-#include "serial/serial_error.h"
 
 namespace vemo::remote {
 
-SerInPort::SerInPort(const std::string& port) : serCfg_(port) {
+SerInPort::SerInPort(const std::string& port) {
     open(port);
     if (bad_.load()) {
         OutLine(" ");
@@ -21,47 +18,23 @@ SerInPort::~SerInPort() {
 }
 
 void SerInPort::open(const std::string& port) {
-    // The surface wants DSR/DTR handshaking, which only some drivers offer; elsewhere the
-    // line runs without handshake and DTR is simply held on, so the surface sees the
-    // console ready.
-    bool handshake = true;
+    // The surface wants DSR/DTR handshaking, which the terminal driver does not offer: the
+    // line runs without handshake and DTR is simply held on, so the surface sees the console
+    // ready.
     try {
-        serCfg_.setDataBits(serial::SerialConfig::LN_8BITS);
-        serCfg_.setStopBits(serial::SerialConfig::ST_1BITS);
-        serCfg_.setBitRate(serial::SerialConfig::BR_2400);
-        serCfg_.setParity(serial::SerialConfig::PY_NONE);
-        try {
-            serCfg_.setHandshake(serial::SerialConfig::HS_DSRDTR);
-        } catch (const std::invalid_argument&) {
-            serCfg_.setHandshake(serial::SerialConfig::HS_NONE);
-            handshake = false;
-        }
-        serCfg_.setHardFlow(false);
-        serCfg_.setTxLen(txBuf);
-        serCfg_.setRxLen(rxBuf);
-        serialPort2_ = std::make_unique<serial::SerialPortLocal>(serCfg_);
-    } catch (const std::exception&) {
-        // A refused setting or a port that does not open.
+        serialPort2_ = std::make_unique<serial::SerialLine>(port, kSurfaceLine);
+    } catch (const serial::SerialError&) {
         NoCOM_.store(1);
         bad_.store(true);
         return;
     }
     NoCOM_.store(0);
-    if (!handshake) {
-        OutLine("MCS Serial Port " + port + ": DSR/DTR handshake not available on " +
-                serCfg_.getOsName() + ", opened without handshake");
-        try {
-            serialPort2_->setDTR(true);
-        } catch (const serial::SerialError&) {
-            OutLine("Unable to set DTR");
-        }
-    }
+    OutLine("MCS Serial Port " + port +
+            ": DSR/DTR handshake not available on Linux, opened without handshake");
     try {
-        SerialInStream2_ = std::make_unique<serial::SerInputStream>(*serialPort2_);
+        serialPort2_->setDTR(true);
     } catch (const serial::SerialError&) {
-        OutLine("Unable to make InputStream");
-        NoCOM_.store(1);
-        bad_.store(true);
+        OutLine("Unable to set DTR");
     }
 }
 

@@ -10,9 +10,7 @@
 #include <string_view>
 #include <thread>
 
-#include "serial/ser_streams.h"
-#include "serial/serial_config.h"
-#include "serial/serial_port_local.h"
+#include "serial/serial_line.h"
 
 namespace vemo::deck {
 class LocalVCR;
@@ -26,8 +24,8 @@ namespace vemo::remote {
 // sent to the surface.
 class SerInPort {
   public:
-    static constexpr int txBuf = 2048;
-    static constexpr int rxBuf = 64;
+    // The surface's line: 2400 bit/s, 8 data bits, no parity, 1 stop bit.
+    static constexpr serial::LineSettings kSurfaceLine{2400, 8, 1, serial::Parity::none};
     static constexpr int buffersize = 64;
     // How long a message's second byte may lag behind its first.
     static constexpr int secondByteWait = 50;
@@ -43,7 +41,6 @@ class SerInPort {
     bool bad() const { return bad_.load(); }
     // 1 when opening the port failed in any step, 0 when it succeeded.
     int NoCOM() const { return NoCOM_.load(); }
-    const serial::SerialConfig& config() const { return serCfg_; }
 
     void setlocalvcr(deck::LocalVCR* svcr) { svcr_.store(svcr); }
     void setlocalgui(deck::DeckDisplay* lgui) { lgui_.store(lgui); }
@@ -79,12 +76,10 @@ class SerInPort {
     bool awaitSecondByte();
 
     std::atomic<bool> bad_{false};
-    serial::SerialConfig serCfg_;
     std::atomic<deck::LocalVCR*> svcr_{nullptr};
     std::atomic<deck::DeckDisplay*> lgui_{nullptr};
     std::atomic<int> wait_{50};  // kept for the caller; the poll does not use it
-    std::unique_ptr<serial::SerialPortLocal> serialPort2_;
-    std::unique_ptr<serial::SerInputStream> SerialInStream2_;
+    std::unique_ptr<serial::SerialLine> serialPort2_;
     std::atomic<int> NoCOM_{0};
     std::array<std::uint8_t, buffersize> serin_{};  // touched by the polling thread only
     std::atomic<int> sleeptime_{50};

@@ -9,7 +9,6 @@
 #include "deck/deck_display.h"
 #include "deck/local_vcr.h"
 #include "remote/ser_in_port.h"
-#include "serial/serial_error.h"
 
 namespace vemo::remote {
 
@@ -23,20 +22,20 @@ void SerInPort::run() {
 }
 
 void SerInPort::readdirect() {
-    if (!serialPort2_ || !SerialInStream2_)
+    if (!serialPort2_)
         return;
     try {
-        int waiting = SerialInStream2_->available();
+        int waiting = serialPort2_->waiting();
         if (waiting < 1)
             return;
         // A message is two bytes; a lone first byte would be taken with a stale second.
         if (waiting < 2 && !awaitSecondByte()) {
-            serialPort2_->rxFlush();
+            serialPort2_->flushInput();
             return;
         }
-        int n = serialPort2_->getData(std::span<std::uint8_t>(serin_.data(), 2));
+        int n = serialPort2_->read(std::span<std::uint8_t>(serin_.data(), 2));
         // Only the first message of the poll counts.
-        serialPort2_->rxFlush();
+        serialPort2_->flushInput();
         if (n < 2)
             return;
     } catch (const serial::SerialError&) {
@@ -57,7 +56,7 @@ bool SerInPort::awaitSecondByte() {
     while (Clock::now() < deadline) {
         if (!rest(5))
             return false;
-        if (SerialInStream2_->available() >= 2)
+        if (serialPort2_->waiting() >= 2)
             return true;
     }
     return false;

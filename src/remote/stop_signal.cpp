@@ -15,8 +15,8 @@ StopSignal::StopSignal() {
     if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
         throw std::system_error(errno, std::generic_category(), "stop pipe");
     }
-    read_ = serial::UniqueFd(fds[0]);
-    write_ = serial::UniqueFd(fds[1]);
+    read_ = core::UniqueFd(fds[0]);
+    write_ = core::UniqueFd(fds[1]);
 }
 
 void StopSignal::raise() {

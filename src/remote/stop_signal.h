@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "serial/unique_fd.h"
+#include "core/unique_fd.h"
 
 namespace vemo::remote {
 
@@ -21,8 +21,8 @@ class StopSignal {
     bool sleepFor(int milliseconds) const;
 
   private:
-    serial::UniqueFd read_;
-    serial::UniqueFd write_;
+    core::UniqueFd read_;
+    core::UniqueFd write_;
     std::atomic<bool> raised_{false};
 };
 

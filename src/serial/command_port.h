@@ -21,11 +21,9 @@ class CommandPort {
     virtual ~CommandPort() = default;
     // Clear the buffer, write the frame, pause, take the waiting reply bytes.
     virtual ExchangeResult SendSerial(const std::uint8_t* frame, std::size_t size) = 0;
-    // Reply count of the last exchange made by any thread (kept for the Part's callers).
-    virtual int SerCount() const = 0;
-    // The serial port object exists (the port opened).
+    // The line opened: polling and cues may start.
     virtual bool hasSerialPort() const = 0;
-    // The output stream exists (a deck can be reached at all).
+    // Frames can be written at all (no deck can be reached without).
     virtual bool hasOutputStream() const = 0;
 };
 

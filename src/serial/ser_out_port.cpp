@@ -5,29 +5,12 @@
 #include <thread>
 
 #include "core/utils.h"
-#include "serial/serial_error.h"
 
 namespace vemo::serial {
-namespace {
 
-// A deck that never stops sending must not keep an exchange (and the port) forever: one
-// exchange takes at most a receive buffer's worth of bytes.
-constexpr int kMaxBytesPerExchange = SerOutPort::rxBuf;
-
-}  // namespace
-
-SerOutPort::SerOutPort(const std::string& portName) : portName_(portName), serCfg_(portName) {
-    serCfg_.setBitRate(SerialConfig::BR_38400);
-    serCfg_.setDataBits(SerialConfig::LN_8BITS);
-    serCfg_.setStopBits(SerialConfig::ST_1BITS);
-    serCfg_.setParity(SerialConfig::PY_ODD);
-    serCfg_.setHandshake(SerialConfig::HS_NONE);
-    serCfg_.setHardFlow(false);
-    serCfg_.setTxLen(txBuf);
-    serCfg_.setRxLen(rxBuf);
-
+SerOutPort::SerOutPort(const std::string& portName) : portName_(portName) {
     try {
-        serialPort_ = std::make_unique<SerialPortLocal>(serCfg_);
+        line_ = std::make_unique<SerialLine>(portName, kDeckLine);
     } catch (const SerialError&) {
         OutLine(" ");
         OutLine("Serial Port " + portName + " not available");
@@ -35,29 +18,14 @@ SerOutPort::SerOutPort(const std::string& portName) : portName_(portName), serCf
         return;
     }
     try {
-        serialPort_->setDTR(true);
+        line_->setDTR(true);
     } catch (const SerialError&) {
         OutLine("Unable to set DTR");
     }
     try {
-        serialPort_->setRTS(true);
+        line_->setRTS(true);
     } catch (const SerialError&) {
         OutLine("Unable to set RTS");
-    }
-    try {
-        SerialOutStream_ = std::make_unique<SerOutputStream>(*serialPort_);
-    } catch (const SerialError&) {
-        OutLine("Unable to make OutputStream");
-    }
-    // The stream asks for writes that wait until done; the deck line gets a deadline.
-    try {
-        setWriteDeadlineLocked(kWriteDeadlineMs);
-    } catch (const SerialError&) {
-    }
-    try {
-        SerialInStream_ = std::make_unique<SerInputStream>(*serialPort_);
-    } catch (const SerialError&) {
-        OutLine("Unable to make InputStream");
     }
 }
 
@@ -73,29 +41,17 @@ ExchangeResult SerOutPort::SendSerial(const std::uint8_t* frame, std::size_t siz
         return r;
     }
     DelayT(wait_.load());
-    readLocked();
-    return resultLocked(numBytes_.load());
-}
-
-bool SerOutPort::SendSer(const std::uint8_t* bytes, std::size_t size) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return sendLocked(bytes, size);
-}
-
-ExchangeResult SerOutPort::ReadSer() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    readLocked();
-    return resultLocked(numBytes_.load());
+    return resultLocked(readLocked());
 }
 
 bool SerOutPort::sendLocked(const std::uint8_t* bytes, std::size_t size) {
-    if (!SerialOutStream_ || lost_.load())
+    if (!line_ || lost_.load())
         return false;
     if (bytes == nullptr)
         size = 0;
     try {
-        setWriteDeadlineLocked(stalled_ ? kStalledWriteDeadlineMs : kWriteDeadlineMs);
-        SerialOutStream_->write(std::span<const std::uint8_t>(bytes, size));
+        line_->write(std::span<const std::uint8_t>(bytes, size),
+                     stalled_ ? kStalledWriteDeadline : kWriteDeadline);
         stalled_ = false;
         return true;
     } catch (const SerialError&) {
@@ -105,32 +61,22 @@ bool SerOutPort::sendLocked(const std::uint8_t* bytes, std::size_t size) {
     }
 }
 
-void SerOutPort::setWriteDeadlineLocked(int milliseconds) {
-    if (milliseconds == writeDeadlineMs_)
-        return;
-    serialPort_->setTimeoutTx(milliseconds);
-    writeDeadlineMs_ = milliseconds;
-}
-
 void SerOutPort::writeFailedLocked() {
     bool gone = false;
     try {
-        serialPort_->rxReadyCount();  // a hung-up device (pulled, or its line closed) fails
+        line_->waiting();  // a hung-up device (pulled, or its line closed) fails
     } catch (const SerialError&) {
         gone = true;
     }
     if (!gone) {
         stalled_ = true;
         try {
-            serialPort_->txFlush();  // no half frame left to go out later
+            line_->flushOutput();  // no half frame left to go out later
         } catch (const SerialError&) {
         }
         return;
     }
-    try {
-        serialPort_->close();
-    } catch (const SerialError&) {
-    }
+    line_->close();
     lost_.store(true);
     nextReopen_ = std::chrono::steady_clock::now() + kReopenInterval;
     OutLine("Serial Port " + portName_ + " lost");
@@ -144,40 +90,41 @@ bool SerOutPort::reopenLocked() {
         return false;
     nextReopen_ = now + kReopenInterval;
     try {
-        serialPort_->reset();
-        serialPort_->setTimeoutRx(0);
+        line_->reopen();
     } catch (const SerialError&) {
         return false;
     }
-    for (auto line : {&SerialPortLocal::setDTR, &SerialPortLocal::setRTS}) {
+    for (auto set : {&SerialLine::setDTR, &SerialLine::setRTS}) {
         try {
-            (serialPort_.get()->*line)(true);
+            (line_.get()->*set)(true);
         } catch (const SerialError&) {
         }
     }
-    writeDeadlineMs_ = -1;
     stalled_ = false;
     lost_.store(false);
     OutLine("Serial Port " + portName_ + " reopened");
     return true;
 }
 
-void SerOutPort::readLocked() {
-    numBytes_.store(0);
-    if (!SerialInStream_)
-        return;
+int SerOutPort::readLocked() {
+    int count = 0;
+    if (!line_)
+        return count;
     try {
         // Every read starts again at the buffer's first byte: with more than one chunk
         // waiting, the buffer ends with the last chunk over the rest of the one before.
         int taken = 0;
-        while (taken < kMaxBytesPerExchange && SerialInStream_->available() > 0) {
-            int n = SerialInStream_->read(std::span<std::uint8_t>(serin_));
-            numBytes_.store(n);
+        while (taken < kMaxBytesPerExchange && line_->waiting() > 0) {
+            int n = line_->read(serin_);
+            if (n <= 0)
+                break;
+            count = n;
             taken += n;
         }
     } catch (const SerialError&) {
         // A failed read ends the reply with what was taken so far.
     }
+    return count;
 }
 
 ExchangeResult SerOutPort::resultLocked(int count) const {

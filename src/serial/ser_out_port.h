@@ -11,9 +11,7 @@
 #include <string_view>
 
 #include "serial/command_port.h"
-#include "serial/ser_streams.h"
-#include "serial/serial_config.h"
-#include "serial/serial_port_local.h"
+#include "serial/serial_line.h"
 
 namespace vemo::serial {
 
@@ -22,14 +20,17 @@ namespace vemo::serial {
 // exchange at a time.
 class SerOutPort : public CommandPort {
   public:
-    static constexpr int txBuf = 2048;
-    static constexpr int rxBuf = 4096;
+    // The deck's line: 38400 bit/s, 8 data bits, odd parity, 1 stop bit, no handshake.
+    static constexpr LineSettings kDeckLine{38400, 8, 1, Parity::odd};
+    // A deck that never stops sending must not keep an exchange (and the port) forever: one
+    // exchange takes at most this many bytes.
+    static constexpr int kMaxBytesPerExchange = 4096;
     static constexpr std::size_t buffersize = ExchangeResult::kSize;
     // A frame takes about 2 ms at 38400 bit/s: a write not done by then fails its exchange.
-    static constexpr int kWriteDeadlineMs = 1000;
+    static constexpr std::chrono::milliseconds kWriteDeadline{1000};
     // Once a write has missed its deadline, the next ones give up sooner until one succeeds,
     // so that a stuck line does not hold every other command a second each.
-    static constexpr int kStalledWriteDeadlineMs = 50;
+    static constexpr std::chrono::milliseconds kStalledWriteDeadline{50};
     // While the device is gone (adapter pulled), reopening it is tried this often.
     static constexpr std::chrono::milliseconds kReopenInterval{1000};
 
@@ -41,48 +42,36 @@ class SerOutPort : public CommandPort {
 
     // The pause between writing a command and reading its reply, in milliseconds.
     void setwait(int milliseconds) { wait_.store(milliseconds); }
-    int getwait() const { return wait_.load(); }
 
     ExchangeResult SendSerial(const std::uint8_t* frame, std::size_t size) override;
-    int SerCount() const override { return numBytes_.load(); }
-    // Writes the bytes in one write; true when all went out.
-    bool SendSer(const std::uint8_t* bytes, std::size_t size);
-    // Takes the waiting reply bytes into the reply buffer; the buffer and the last count.
-    ExchangeResult ReadSer();
 
-    bool hasSerialPort() const override { return serialPort_ != nullptr; }
-    bool hasOutputStream() const override { return SerialOutStream_ != nullptr; }
-    bool hasInputStream() const { return SerialInStream_ != nullptr; }
+    // The line opened (it stays this object's while the device is away).
+    bool hasSerialPort() const override { return line_ != nullptr; }
+    bool hasOutputStream() const override { return line_ != nullptr; }
     bool bad() const { return bad_.load(); }
     // The device went away; it is reopened once it is back.
     bool lost() const { return lost_.load(); }
-    const SerialConfig& config() const { return serCfg_; }
 
     static void DelayT(int milliseconds);
     static void OutLine(std::string_view text);
 
   private:
     bool sendLocked(const std::uint8_t* bytes, std::size_t size);
-    void setWriteDeadlineLocked(int milliseconds);
     // A write failed: tells a line that is gone from one that is only stuck.
     void writeFailedLocked();
     bool reopenLocked();
-    void readLocked();
+    // Takes the waiting reply bytes into the reply buffer; the count of the last read.
+    int readLocked();
     ExchangeResult resultLocked(int count) const;
 
     std::atomic<bool> bad_{false};
     std::string portName_;
-    SerialConfig serCfg_;
     std::atomic<int> wait_{20};
-    std::atomic<int> numBytes_{0};
     std::array<std::uint8_t, buffersize> serin_{};  // the one reply buffer, reused
 
-    std::unique_ptr<SerialPortLocal> serialPort_;
-    std::unique_ptr<SerOutputStream> SerialOutStream_;
-    std::unique_ptr<SerInputStream> SerialInStream_;
+    std::unique_ptr<SerialLine> line_;
     std::mutex mutex_;  // held for a whole exchange
-    // Under mutex_: the write deadline in force, and the stuck and gone states.
-    int writeDeadlineMs_ = -1;
+    // Under mutex_: the stuck and gone states.
     bool stalled_ = false;
     std::atomic<bool> lost_{false};
     std::chrono::steady_clock::time_point nextReopen_;

@@ -31,7 +31,7 @@ class CueTest : public ::testing::Test {
   protected:
     void SetUp() override {
         settings.recon = true;  // short settle waits
-        port.setResponder([this](const Bytes& f) { return deck.answer(f); });
+        port.setReply([this](const Bytes& f) { return deck.answer(f); });
     }
 
     std::unique_ptr<LocalVCR> make() {
@@ -60,8 +60,8 @@ class CueTest : public ::testing::Test {
 
     test::DeckModel deck;
     core::Settings settings;
-    test::FakePort port;
-    test::FakeDisplay display;
+    vemo::test::FakeCommandPort port;
+    vemo::test::FakeDeckDisplay display;
     std::shared_ptr<test::FakeClient> client = std::make_shared<test::FakeClient>();
 };
 

@@ -33,8 +33,8 @@ class LocalVCRTest : public ::testing::Test {
     }
 
     core::Settings settings;
-    test::FakePort port;
-    test::FakeDisplay display;
+    vemo::test::FakeCommandPort port;
+    vemo::test::FakeDeckDisplay display;
 };
 
 struct TransportCase {
@@ -165,17 +165,17 @@ TEST_F(LocalVCRTest, StatusReplyShowsWordsAndHighlights) {
     vcr->status();
     EXPECT_EQ(port.frames().front(), bytesOf(LocalVCR::bsstatus));
     EXPECT_EQ(vcr->StatusString(), "Play Stop ");
-    EXPECT_THAT(
-        display.calls(),
-        ::testing::ElementsAre("clearbuttons", test::FakeDisplay::hl(Control::bplay),
-                               test::FakeDisplay::hl(Control::bstop), "ShowStatus:Play Stop "));
+    EXPECT_THAT(display.calls(),
+                ::testing::ElementsAre(
+                    "clearbuttons", vemo::test::FakeDeckDisplay::hl(Control::bplay),
+                    vemo::test::FakeDeckDisplay::hl(Control::bstop), "ShowStatus:Play Stop "));
     // A status reply that answers a time-code request is shown as well.
     display.clear();
     port.replyAlways(
         test::withChecksum({0x79, 0x20, 0x00, 0x00, 0x11, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}));
     vcr->CommandB8();
     EXPECT_EQ(display.lastStatus(), "Jog CuedUp ");
-    EXPECT_TRUE(display.has(test::FakeDisplay::hl(Control::bjogf)));
+    EXPECT_TRUE(display.has(vemo::test::FakeDeckDisplay::hl(Control::bjogf)));
     EXPECT_TRUE(vcr->cueup());
 }
 
@@ -209,7 +209,7 @@ TEST_F(LocalVCRTest, MissingOrBadStatusReplies) {
 TEST_F(LocalVCRTest, ABadTimeCodeReplyIsReadAgainAtOnce) {
     test::DeckModel deck;
     std::atomic<int> reads{0};
-    port.setResponder([&](const Bytes& f) {
+    port.setReply([&](const Bytes& f) {
         serial::ExchangeResult r = deck.answer(f);
         if (f == bytesOf(LocalVCR::bsgettc) && reads++ % 2 == 0)
             r.bytes[3] ^= 0x10;  // every other time-code reply arrives corrupted
@@ -243,7 +243,7 @@ TEST_F(LocalVCRTest, AnnounceReadyLogsShowsAndSetsTimerMode) {
 TEST_F(LocalVCRTest, PollingReadsTimeCodeAndEveryEighthPassTheStatus) {
     settings.recon = true;
     test::DeckModel deck;
-    port.setResponder([&](const Bytes& f) { return deck.answer(f); });
+    port.setReply([&](const Bytes& f) { return deck.answer(f); });
     auto vcr = make();
     vcr->GetTC();
     vcr->GetTC();  // a second request starts no second thread

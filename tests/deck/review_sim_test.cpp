@@ -85,7 +85,7 @@ class SimDeck {
     std::unique_ptr<vemo::test::ChildProcess> sim;
     std::unique_ptr<serial::SerOutPort> port;
     core::Settings settings;
-    test::FakeDisplay display;
+    vemo::test::FakeDeckDisplay display;
     std::shared_ptr<test::FakeClient> client = std::make_shared<test::FakeClient>();
 };
 

@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "deck/deck_fakes.h"
 #include "deck/local_vcr.h"
 #include "deck/protocol.h"
+#include "support/fake_command_port.h"
+#include "support/fake_deck_display.h"
 #include "support/log_text.h"
 #include "support/process.h"
 #include "support/pty_pair.h"
@@ -26,8 +27,8 @@ using vemo::test::waitFor;
 TEST(AuxPortStartup, AnOpenPortIsAnnouncedWiredAndPolling) {
     vemo::test::StdoutCapture log;
     vemo::test::PtyPair pty;
-    deck::test::FakePort deck;
-    deck::test::FakeDisplay gui;
+    vemo::test::FakeCommandPort deck;
+    vemo::test::FakeDeckDisplay gui;
     deck::LocalVCR vcr(&deck, core::Settings{});
     vcr.setDisplay(&gui);
     const std::string name = pty.slaveName();
@@ -47,14 +48,14 @@ TEST(AuxPortStartup, AnOpenPortIsAnnouncedWiredAndPolling) {
 
     pty.writeMaster({0x80, 0x45});
     EXPECT_TRUE(
-        waitFor([&] { return deck.count(deck::test::bytesOf(deck::protocol::bsplay)) == 1; }));
+        waitFor([&] { return deck.count(vemo::test::bytesOf(deck::protocol::bsplay)) == 1; }));
     sip->stop();
     EXPECT_FALSE(sip->running());
 }
 
 TEST(AuxPortStartup, AMissingPortGivesNothingAndTheThreeLines) {
     vemo::test::StdoutCapture log;
-    deck::test::FakePort deck;
+    vemo::test::FakeCommandPort deck;
     deck::LocalVCR vcr(&deck, core::Settings{});
 
     auto sip = startAuxPort(vcr, nullptr, "/dev/vemo-no-such-port", 0);

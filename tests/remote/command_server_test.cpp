@@ -10,6 +10,7 @@
 #include "core/settings.h"
 #include "deck/protocol.h"
 #include "fakes.h"
+#include "support/fake_deck_display.h"
 #include "support/process.h"
 #include "support/stdout_capture.h"
 #include "tcp_client.h"
@@ -66,11 +67,11 @@ class CommandServerTest : public ::testing::Test {
     void expectClosedWith(TcpClient& c, const std::string& status, int enabledBefore) {
         EXPECT_TRUE(c.waitClosed());
         EXPECT_TRUE(statusShown(status)) << status;
-        EXPECT_TRUE(waitFor([&] { return display_.connectEnabled() > enabledBefore; }));
+        EXPECT_TRUE(waitFor([&] { return display_.count("connect:on") > enabledBefore; }));
         EXPECT_EQ(vcr_->connectThread(), nullptr);
     }
 
-    test::FakeDisplay display_;
+    vemo::test::FakeDeckDisplay display_;
     core::Settings settings_;
     std::unique_ptr<FakeDeck> deck_;
     std::unique_ptr<LocalVCR> vcr_;
@@ -117,7 +118,7 @@ TEST_F(CommandServerTest, EachWayOfEndingAConnectionAndTheNextClientIsServed) {
                                          {"", "Null Close"}};
     for (const Ending& e : endings) {
         auto c = connectClient();
-        int enabled = display_.connectEnabled();
+        int enabled = display_.count("connect:on");
         if (e.send.empty()) {
             c->shutdownWrite();
         } else {
@@ -127,7 +128,7 @@ TEST_F(CommandServerTest, EachWayOfEndingAConnectionAndTheNextClientIsServed) {
     }
     EXPECT_TRUE(display_.saw("Client Command: null"));
     EXPECT_TRUE(display_.saw("Client Command: KILL"));
-    EXPECT_TRUE(deck_->frames().empty());
+    EXPECT_TRUE(deck_->commands().empty());
 }
 
 TEST_F(CommandServerTest, LastLineWithoutLineEndRunsBeforeTheClose) {
@@ -145,7 +146,7 @@ TEST_F(CommandServerTest, LowerCaseCloseAndUnknownWordsKeepTheConnection) {
     auto c = connectClient();
     EXPECT_TRUE(c->write("close\nplay\n Play\nGetTC\n"));
     EXPECT_EQ(c->readLine(), "00:01:20:00");  // nothing was answered before it
-    EXPECT_TRUE(deck_->frames().empty());
+    EXPECT_TRUE(deck_->commands().empty());
 }
 
 TEST_F(CommandServerTest, LineEndsOfEveryKindEvenSplitAcrossPackets) {
@@ -188,7 +189,7 @@ TEST_F(CommandServerTest, BinaryGarbageIsJustAnUnmatchedLine) {
     }
     EXPECT_TRUE(c->write(garbage + "\n" + garbage + "\nGetTC\n"));
     EXPECT_EQ(c->readLine(), "00:01:20:00");
-    EXPECT_TRUE(deck_->frames().empty());
+    EXPECT_TRUE(deck_->commands().empty());
 }
 
 TEST_F(CommandServerTest, SilentClientStaysConnectedOthersQueueConsoleGoesOn) {

@@ -8,6 +8,7 @@
 #include "core/settings.h"
 #include "deck/protocol.h"
 #include "fakes.h"
+#include "support/fake_deck_display.h"
 #include "support/process.h"
 
 namespace vemo::remote {
@@ -39,15 +40,15 @@ TEST_F(DispatcherTest, WordsMatchOnlyExactlyAndUnmatchedLinesMoveNothing) {
                              "tc", "wait1", "Stop\r"}) {
         EXPECT_FALSE(d.ParseNetCommand(line)) << '"' << line << '"';
     }
-    EXPECT_TRUE(deck_.frames().empty());
+    EXPECT_TRUE(deck_.commands().empty());
 }
 
 TEST_F(DispatcherTest, StopIsPerformedOnceAlthoughEveryTestRuns) {
     auto vcr = makeVcr();
     Dispatcher d(*vcr);
     EXPECT_TRUE(d.ParseNetCommand("Stop"));
-    ASSERT_EQ(deck_.frames().size(), 1u);
-    EXPECT_EQ(deck_.frames()[0], bytesOf(protocol::bsstop));
+    ASSERT_EQ(deck_.commands().size(), 1u);
+    EXPECT_EQ(deck_.commands()[0], bytesOf(protocol::bsstop));
 }
 
 TEST_F(DispatcherTest, EachTransportWordSendsItsFrame) {
@@ -65,9 +66,9 @@ TEST_F(DispatcherTest, EachTransportWordSendsItsFrame) {
         {"SbyOff", bytesOf(protocol::bssbyoff)},
     };
     for (const auto& [word, frame] : table) {
-        std::size_t before = deck_.frames().size();
+        std::size_t before = deck_.commands().size();
         EXPECT_TRUE(d.ParseNetCommand(word)) << word;
-        auto frames = deck_.frames();
+        auto frames = deck_.commands();
         ASSERT_EQ(frames.size(), before + 1) << word;
         EXPECT_EQ(frames.back(), frame) << word;
     }
@@ -78,7 +79,7 @@ TEST_F(DispatcherTest, GetTCAndStatusAnswerOnlyAConnectedClient) {
     Dispatcher d(*vcr);
     EXPECT_TRUE(d.ParseNetCommand("GetTC"));
     EXPECT_TRUE(d.ParseNetCommand("Status"));
-    EXPECT_TRUE(deck_.frames().empty());  // the deck is not asked
+    EXPECT_TRUE(deck_.commands().empty());  // the deck is not asked
 
     auto client = std::make_shared<test::RecordingClient>();
     vcr->setConnectThread(client);
@@ -132,9 +133,9 @@ TEST_F(DispatcherTest, Lx1RecorderLacksTapeWordsButCuesAndReviews) {
                              "EEOff", "SbyOn", "SbyOff"}) {
         EXPECT_FALSE(d.ParseNetCommand(line)) << line;
     }
-    EXPECT_TRUE(deck_.frames().empty());
+    EXPECT_TRUE(deck_.commands().empty());
     EXPECT_TRUE(d.ParseNetCommand("Play"));
-    EXPECT_EQ(deck_.frames().back(), bytesOf(protocol::bsplay));
+    EXPECT_EQ(deck_.commands().back(), bytesOf(protocol::bsplay));
     EXPECT_TRUE(d.ParseNetCommand("tc100:00:10:00"));
     EXPECT_TRUE(d.ParseNetCommand("CueIn"));
     EXPECT_TRUE(vemo::test::waitFor([&] { return deck_.sawCue(); }, 10s));
@@ -163,7 +164,7 @@ TEST_F(DispatcherTest, WaitTakesPlainSecondsOnly) {
         EXPECT_FALSE(d.ParseNetCommand(line)) << line;
         EXPECT_LT(std::chrono::steady_clock::now() - t0, 900ms) << line;
     }
-    EXPECT_TRUE(deck_.frames().empty());
+    EXPECT_TRUE(deck_.commands().empty());
 }
 
 TEST_F(DispatcherTest, WaitSecondsBounds) {
@@ -194,14 +195,14 @@ TEST_F(DispatcherTest, TimeCodePrefixesSetTheFieldsVerbatimAndSendNothing) {
     EXPECT_EQ(vcr->fields().cue(), " 00:01:20:00");
     EXPECT_TRUE(d.ParseNetCommand("tc200:00:30:00"));
     EXPECT_EQ(vcr->fields().end(), "00:00:30:00");
-    EXPECT_TRUE(deck_.frames().empty());
+    EXPECT_TRUE(deck_.commands().empty());
     EXPECT_FALSE(vcr->cuethread());
 
     EXPECT_TRUE(d.ParseNetCommand("CueOut"));
     ASSERT_TRUE(vemo::test::waitFor([&] { return deck_.sawCue(); }, 10s));
     auto expected = protocol::cueFrame("00:00:30:00");
     ASSERT_TRUE(expected);
-    auto frames = deck_.frames();
+    auto frames = deck_.commands();
     EXPECT_NE(std::find(frames.begin(), frames.end(), bytesOf(*expected)), frames.end());
     vcr->stopCue();
 }
@@ -216,16 +217,16 @@ TEST_F(DispatcherTest, SetInAndSetOutUseTheWindowWhenThereIsOne) {
     EXPECT_EQ(vcr->fields().end(), "00:02:00:05");
     EXPECT_EQ(vcr->CueString(), "00:02:00:05");
 
-    test::FakeDisplay display;
+    vemo::test::FakeDeckDisplay display;
     vcr->setDisplay(&display);
     vcr->fields().setTC("00:03:00:00");
     EXPECT_TRUE(d.ParseNetCommand("SetIn"));
     EXPECT_TRUE(d.ParseNetCommand("SetOut"));
-    EXPECT_EQ(display.setcueCalls(), 1);
-    EXPECT_EQ(display.setreviewCalls(), 1);
+    EXPECT_EQ(display.count("setcue"), 1);
+    EXPECT_EQ(display.count("setreview"), 1);
     EXPECT_EQ(vcr->fields().cue(), "00:02:00:05");  // the window does it, not the dispatcher
     vcr->setDisplay(nullptr);
-    EXPECT_TRUE(deck_.frames().empty());
+    EXPECT_TRUE(deck_.commands().empty());
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "remote/command_server.h"
 #include "remote/script_runner.h"
 #include "serial/ser_out_port.h"
+#include "support/fake_deck_display.h"
 #include "support/process.h"
 #include "support/stdout_capture.h"
 #include "support/temp_dir.h"
@@ -57,7 +58,7 @@ class RemoteSimTest : public ::testing::Test {
     std::filesystem::path link_;
     std::unique_ptr<vemo::test::ChildProcess> sim_;
     std::unique_ptr<serial::SerOutPort> port_;
-    test::FakeDisplay display_;
+    vemo::test::FakeDeckDisplay display_;
     std::unique_ptr<deck::LocalVCR> vcr_;
 };
 

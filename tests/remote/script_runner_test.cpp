@@ -65,14 +65,14 @@ TEST_F(ScriptRunnerTest, EmptyFirstLineRunsNothing) {
     auto vcr = makeVcr(deck_);
     EXPECT_EQ(run(*vcr, "\nPlay\n"), kOpening + kClosing);
     EXPECT_EQ(run(*vcr, ""), kOpening + kClosing);
-    EXPECT_TRUE(deck_.frames().empty());
+    EXPECT_TRUE(deck_.commands().empty());
 }
 
 TEST_F(ScriptRunnerTest, CommentsAreEchoedAndALoneSemicolonEnds) {
     auto vcr = makeVcr(deck_);
     std::string out = run(*vcr, "; rewind first\nRewind\n;\nPlay\n");
     EXPECT_EQ(out, kOpening + "; rewind first\nRewind\n" + kClosing);
-    EXPECT_EQ(deck_.frames(), std::vector<test::Bytes>{bytesOf(protocol::bsrewind)});
+    EXPECT_EQ(deck_.commands(), std::vector<test::Bytes>{bytesOf(protocol::bsrewind)});
 }
 
 TEST_F(ScriptRunnerTest, QuitAndShortLinesEndTheRunUnechoed) {
@@ -88,13 +88,13 @@ TEST_F(ScriptRunnerTest, UnknownWordIsAScriptErrorAndLaterLinesDoNotRun) {
     auto vcr = makeVcr(deck_);
     EXPECT_EQ(run(*vcr, "Play\nplay\nStop\n"), kOpening + "Play\nplay\nScript Error\n" + kClosing);
     EXPECT_EQ(run(*vcr, "Wait-1\nStop\n"), kOpening + "Wait-1\nScript Error\n" + kClosing);
-    EXPECT_EQ(deck_.frames(), std::vector<test::Bytes>{bytesOf(protocol::bsplay)});
+    EXPECT_EQ(deck_.commands(), std::vector<test::Bytes>{bytesOf(protocol::bsplay)});
 }
 
 TEST_F(ScriptRunnerTest, StandbyIsAScriptErrorOnTheLx1Recorder) {
     auto vcr = makeVcr(deck_, true);
     EXPECT_EQ(run(*vcr, "SbyOn\nPlay\n"), kOpening + "SbyOn\nScript Error\n" + kClosing);
-    EXPECT_TRUE(deck_.frames().empty());
+    EXPECT_TRUE(deck_.commands().empty());
 }
 
 TEST_F(ScriptRunnerTest, EveryLineEndIsOneLineEndAndTheLastLineNeedsNone) {
@@ -145,7 +145,7 @@ TEST_F(ScriptRunnerTest, SequencedReviewReturnsOnlyAfterTheOutPoint) {
     auto stops = deck.stopPositions();
     ASSERT_GE(stops.size(), 3u);  // review's opening stop, the halt, the script's Stop
     EXPECT_GE(stops[stops.size() - 2], 119);
-    auto frames = deck.frames();
+    auto frames = deck.commands();
     ASSERT_GE(frames.size(), 2u);
     EXPECT_EQ(frames[frames.size() - 2], bytesOf(protocol::bspause));
     EXPECT_EQ(frames.back(), bytesOf(protocol::bsstop));

@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "deck/deck_fakes.h"
 #include "deck/local_vcr.h"
 #include "deck/protocol.h"
-#include "serial/serial_config.h"
+#include "support/fake_command_port.h"
 #include "support/log_text.h"
 #include "support/process.h"
 #include "support/pty_pair.h"
@@ -23,8 +22,8 @@ namespace vemo::remote {
 namespace {
 
 using namespace std::chrono_literals;
-using deck::test::Bytes;
-using deck::test::bytesOf;
+using vemo::test::Bytes;
+using vemo::test::bytesOf;
 using vemo::test::linesOf;
 using vemo::test::waitFor;
 
@@ -80,7 +79,7 @@ class SerInPortTest : public ::testing::Test {
 
     vemo::test::StdoutCapture log_;
     vemo::test::PtyPair pty_;
-    deck::test::FakePort deck_;
+    vemo::test::FakeCommandPort deck_;
     FakeLogger logger_;
     deck::LocalVCR vcr_{&deck_, core::Settings{}};
     std::unique_ptr<SerInPort> port_;
@@ -176,23 +175,17 @@ TEST(SerInPortOpen, LineSettingsAndTheHandshakeNote) {
     SerInPort port(pty.slaveName());
     ASSERT_FALSE(port.bad());
     EXPECT_EQ(port.NoCOM(), 0);
-    const auto& c = port.config();
-    EXPECT_EQ(c.getDataBits(), serial::SerialConfig::LN_8BITS);
-    EXPECT_EQ(c.getStopBits(), serial::SerialConfig::ST_1BITS);
-    EXPECT_EQ(c.getBitRate(), serial::SerialConfig::BR_2400);
-    EXPECT_EQ(c.getParity(), serial::SerialConfig::PY_NONE);
-    EXPECT_FALSE(c.getHardFlow());
-    EXPECT_EQ(c.getTxLen(), 2048);
-    EXPECT_EQ(c.getRxLen(), 64);
+    constexpr serial::LineSettings c = SerInPort::kSurfaceLine;
+    EXPECT_EQ(c.dataBits, 8);
+    EXPECT_EQ(c.stopBits, 1);
+    EXPECT_EQ(c.bitRate, 2400);
+    EXPECT_EQ(c.parity, serial::Parity::none);
     EXPECT_EQ(port.getwait(), 50);
     EXPECT_EQ(port.getsleeptime(), 50);
-    if (c.getOsName() == "Linux") {
-        EXPECT_EQ(c.getHandshake(), serial::SerialConfig::HS_NONE);
-        EXPECT_EQ(countLine(log.text(), "MCS Serial Port " + pty.slaveName() +
-                                            ": DSR/DTR handshake not available on Linux, "
-                                            "opened without handshake"),
-                  1);
-    }
+    EXPECT_EQ(countLine(log.text(), "MCS Serial Port " + pty.slaveName() +
+                                        ": DSR/DTR handshake not available on Linux, "
+                                        "opened without handshake"),
+              1);
     EXPECT_EQ(countLine(log.text(), "Serial Port " + pty.slaveName() + " not available"), 0);
 }
 

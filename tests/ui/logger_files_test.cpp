@@ -217,7 +217,7 @@ TEST_F(LoggerTest, ReviewAllEndsSequencedModeWhenAClipCannotBeReviewed) {
 
 TEST_F(LoggerTest, ReviewAllPlaysEachClipInTurnUpToTheFirstWithoutAnOut) {
     // Every cue complete, the time code past every out point.
-    port.setReply(FakeCommandPort::pollingDeck({0x00, 0x00, 0x00, 0x23}, 0x01));
+    port.setReply(pollingDeck({0x00, 0x00, 0x00, 0x23}, 0x01));
     vcr->GetTC();
     const std::vector<std::pair<std::string, std::string>> clips = {{"00:00:10:00", "00:00:12:00"},
                                                                     {"00:01:00:00", "00:01:01:00"}};

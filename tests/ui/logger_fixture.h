@@ -14,8 +14,8 @@
 
 #include "core/settings.h"
 #include "deck/local_vcr.h"
+#include "support/fake_command_port.h"
 #include "support/temp_dir.h"
-#include "ui/fake_command_port.h"
 #include "ui/local_gui.h"
 #include "ui/logger_gui.h"
 #include "ui/logger_opener.h"

@@ -166,7 +166,7 @@ TEST_F(LoggerTest, ReviewAllDropsInputAndStopsOnEscOrStop) {
     for (bool byEscape : {true, false}) {
         SCOPED_TRACE(byEscape ? "Esc" : "Stop button");
         // Every cue complete, but the time code never moves: each review waits.
-        port.setReply(FakeCommandPort::pollingDeck({0, 0, 0, 0}, 0x01));
+        port.setReply(pollingDeck({0, 0, 0, 0}, 0x01));
         vcr->GetTC();
         auto& t = logger->edl().table;
         t.SrcInArray[0] = "00:00:10:00";

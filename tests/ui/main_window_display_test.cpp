@@ -17,7 +17,7 @@ namespace {
 
 // A status reply with the given transport bytes s[3], s[4] and s[6].
 serial::ExchangeResult statusReply(std::uint8_t s3, std::uint8_t s4, std::uint8_t s6) {
-    return FakeCommandPort::answer({0x79, 0x20, 0x00, s3, s4, 0x00, s6, 0x00, 0x00});
+    return replyOf({0x79, 0x20, 0x00, s3, s4, 0x00, s6, 0x00, 0x00});
 }
 
 class DisplayTest : public MainWindowTest {

@@ -10,8 +10,8 @@
 
 #include "core/settings.h"
 #include "deck/local_vcr.h"
+#include "support/fake_command_port.h"
 #include "support/process.h"
-#include "ui/fake_command_port.h"
 #include "ui/local_gui.h"
 
 namespace vemo::test {

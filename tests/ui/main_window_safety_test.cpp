@@ -15,7 +15,7 @@ const Bytes kRewind{0x20, 0x20, 0x20};
 
 TEST_F(MainWindowTest, AFailureOutlivesTheStatusPollForFiveSeconds) {
     make("TAPE");
-    port.setReply(FakeCommandPort::pollingDeck({0, 0, 0, 0}, 0x00));
+    port.setReply(pollingDeck({0, 0, 0, 0}, 0x00));
     vcr->GetTC();
     QTRY_VERIFY(!status().isEmpty());
     const QString poll = status();
@@ -37,7 +37,7 @@ TEST_F(MainWindowTest, AFailureOutlivesTheStatusPollForFiveSeconds) {
 
 TEST_F(MainWindowTest, ADeckThatStopsAnsweringIsPlainToSeeAndHeals) {
     make("TAPE");
-    port.setReply(FakeCommandPort::pollingDeck({0, 0x10, 0, 0}, 0x00));
+    port.setReply(pollingDeck({0, 0x10, 0, 0}, 0x00));
     vcr->GetTC();
     auto* tc = child<QLineEdit>("tcfield");
     QTRY_COMPARE_WITH_TIMEOUT(tc->text(), QString("00:00:10:00"), 15000);
@@ -47,7 +47,7 @@ TEST_F(MainWindowTest, ADeckThatStopsAnsweringIsPlainToSeeAndHeals) {
     EXPECT_FALSE(vcr->deckAnswering());
     EXPECT_EQ(status(), QString("Deck not answering"));
     EXPECT_TRUE(gui->showingError());
-    port.setReply(FakeCommandPort::pollingDeck({0, 0x10, 0, 0}, 0x00));
+    port.setReply(pollingDeck({0, 0x10, 0, 0}, 0x00));
     QTRY_COMPARE_WITH_TIMEOUT(tc->text(), QString("00:00:10:00"), 15000);
     EXPECT_TRUE(tc->isEnabled());
 }

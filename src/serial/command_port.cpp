@@ -1,1 +1,0 @@
-#include "serial/command_port.h"

@@ -1,0 +1,275 @@
+#include "serial/serial_line.h"
+
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <iterator>
+
+namespace vemo::serial {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Why an open failed, as its error text says.
+constexpr const char* kInUse = "Port is in use";
+constexpr const char* kNotValid = "Port not valid";
+constexpr int kRefused = 1001;        // the system refused for another reason
+constexpr int kNoSuchFraming = 1004;  // settings the driver cannot express
+
+// "/..." is a device path; "COMn" (n from 1) is /dev/ttyS(n-1).
+std::optional<std::string> devicePath(const std::string& name) {
+    if (!name.empty() && name[0] == '/')
+        return name;
+    if (name.size() < 4 || name.size() > 9 || name.compare(0, 3, "COM") != 0)
+        return std::nullopt;
+    int n = 0;
+    for (char c : name.substr(3)) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    if (n < 1)
+        return std::nullopt;
+    return "/dev/ttyS" + std::to_string(n - 1);
+}
+
+std::string openFailure(int err) {
+    switch (err) {
+        case EBUSY:
+            return kInUse;
+        case ENOENT:
+        case ENXIO:
+        case ENODEV:
+        case ENOTDIR:
+        case EIO:
+        case ENOTTY:
+        case EISDIR:
+            return kNotValid;
+        default:
+            return std::to_string(kRefused);
+    }
+}
+
+// Asks the driver to hand over bytes at once instead of batching them; a pty, a plain UART
+// or an adapter without these controls simply keeps its defaults.
+void requestLowLatency(int fd, const std::string& path) {
+    serial_struct ss{};
+    if (::ioctl(fd, TIOCGSERIAL, &ss) == 0 && (ss.flags & ASYNC_LOW_LATENCY) == 0) {
+        ss.flags |= ASYNC_LOW_LATENCY;
+        ::ioctl(fd, TIOCSSERIAL, &ss);
+    }
+    char real[PATH_MAX];
+    std::string dev = ::realpath(path.c_str(), real) != nullptr ? real : path;
+    dev = dev.substr(dev.rfind('/') + 1);
+    // The usb-serial port device (ttyUSBn) carries the adapter's latency_timer itself.
+    core::UniqueFd timer(
+        ::open(("/sys/class/tty/" + dev + "/device/latency_timer").c_str(), O_WRONLY | O_CLOEXEC));
+    if (timer.valid()) {
+        [[maybe_unused]] ssize_t n = ::write(timer.get(), "1", 1);
+    }
+}
+
+// Waits until the events are possible or the deadline passes; false also on a hang-up.
+bool await(int fd, short events, Clock::time_point deadline) {
+    for (;;) {
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0)
+            return false;
+        pollfd p{fd, events, 0};
+        int r = ::poll(&p, 1, static_cast<int>(left.count()));
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            return false;
+        return (p.revents & events) != 0;
+    }
+}
+
+// The driver may take part of a request silently: speed and size are checked afterwards.
+int configure(int fd, const LineSettings& settings) {
+    termios current{};
+    if (::tcgetattr(fd, &current) != 0)
+        return errno;
+    auto wanted = termiosFor(settings, current);
+    if (!wanted)
+        return kNoSuchFraming;
+    if (::tcsetattr(fd, TCSANOW, &*wanted) != 0)
+        return errno;
+    termios got{};
+    if (::tcgetattr(fd, &got) != 0)
+        return errno;
+    if (::cfgetospeed(&got) != ::cfgetospeed(&*wanted) ||
+        (got.c_cflag & CSIZE) != (wanted->c_cflag & CSIZE)) {
+        return kNoSuchFraming;
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::optional<termios> termiosFor(const LineSettings& settings, const termios& base) {
+    static constexpr std::pair<int, speed_t> speeds[] = {
+        {110, B110},     {150, B150},     {300, B300},     {600, B600},
+        {1200, B1200},   {2400, B2400},   {4800, B4800},   {9600, B9600},
+        {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200}};
+    static constexpr tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
+    auto speed = std::find_if(std::begin(speeds), std::end(speeds),
+                              [&](const auto& s) { return s.first == settings.bitRate; });
+    if (speed == std::end(speeds) || settings.dataBits < 5 || settings.dataBits > 8 ||
+        (settings.stopBits != 1 && settings.stopBits != 2)) {
+        return std::nullopt;
+    }
+    termios t = base;
+    // Raw line: every byte value crosses unchanged in both directions.
+    t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL |
+                                        IUCLC | IMAXBEL | IXON | IXOFF | IXANY);
+    t.c_oflag &= ~static_cast<tcflag_t>(OPOST | OLCUC | ONLCR | OCRNL | ONOCR | ONLRET | OFILL |
+                                        OFDEL | NLDLY | CRDLY | TABDLY | BSDLY | VTDLY | FFDLY);
+    t.c_lflag &= ~static_cast<tcflag_t>(ISIG | ICANON | ECHO | ECHOE | ECHOK | ECHONL | ECHOCTL |
+                                        ECHOPRT | ECHOKE | IEXTEN | XCASE | TOSTOP);
+    t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS);
+    t.c_cflag |= CLOCAL | CREAD | sizes[settings.dataBits - 5];
+    if (settings.stopBits == 2)
+        t.c_cflag |= CSTOPB;
+    if (settings.parity != Parity::none)
+        t.c_cflag |= settings.parity == Parity::odd ? (PARENB | PARODD) : PARENB;
+    // Parity is generated and sent, but received bytes are passed on as they come: a byte
+    // with a parity fault is not replaced, the deck's checksum judges the reply.
+    t.c_iflag &= ~static_cast<tcflag_t>(INPCK | IGNPAR);
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    if (::cfsetispeed(&t, speed->second) != 0 || ::cfsetospeed(&t, speed->second) != 0)
+        return std::nullopt;
+    return t;
+}
+
+SerialLine::SerialLine(std::string name, const LineSettings& settings)
+    : name_(std::move(name)), settings_(settings) {
+    open("SerOpenPort failed: ");
+}
+
+SerialLine::~SerialLine() {
+    close();
+}
+
+void SerialLine::open(const char* failurePrefix) {
+    auto path = devicePath(name_);
+    if (!path)
+        throw SerialError(failurePrefix + std::string(kNotValid));
+    int fd;
+    do {
+        fd = ::open(path->c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        throw SerialError(failurePrefix + openFailure(errno));
+    core::UniqueFd held(fd);
+    termios t{};
+    if (::tcgetattr(fd, &t) != 0)
+        throw SerialError(failurePrefix + std::string(kNotValid));  // not a terminal
+    int r;
+    do {
+        r = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (r != 0 && errno == EINTR);
+    if (r != 0) {
+        throw SerialError(failurePrefix +
+                          (errno == EWOULDBLOCK ? kInUse : std::to_string(kRefused)));
+    }
+    if (::ioctl(fd, TIOCEXCL) != 0)
+        throw SerialError(failurePrefix + std::to_string(kRefused));
+    fd_ = std::move(held);
+    requestLowLatency(fd, *path);
+    if (int code = configure(fd, settings_)) {
+        close();  // a line that cannot be set up is given back at once, not left half open
+        throw SerialError("Configure failed: " + std::to_string(code));
+    }
+}
+
+void SerialLine::close() {
+    if (!fd_.valid())
+        return;
+    ::ioctl(fd_.get(), TIOCNXCL);
+    fd_.reset();
+}
+
+void SerialLine::reopen() {
+    close();
+    open("reset: SerOpenPort failed: ");
+}
+
+void SerialLine::write(std::span<const std::uint8_t> bytes, std::chrono::milliseconds deadline) {
+    const auto until = Clock::now() + deadline;
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        ssize_t n = ::write(fd_.get(), bytes.data() + sent, bytes.size() - sent);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if ((n < 0 && errno != EAGAIN) || !await(fd_.get(), POLLOUT, until))
+            break;
+    }
+    if (sent < bytes.size()) {
+        throw SerialError("PutData1: Sent only " + std::to_string(sent) + " of " +
+                          std::to_string(bytes.size()) + " bytes");
+    }
+}
+
+int SerialLine::read(std::span<std::uint8_t> buffer) {
+    std::size_t got = 0;
+    while (got < buffer.size()) {
+        ssize_t n = ::read(fd_.get(), buffer.data() + got, buffer.size() - got);
+        if (n > 0) {
+            got += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN && got == 0)
+            throw SerialError("getData: failed");
+        break;
+    }
+    return static_cast<int>(got);
+}
+
+int SerialLine::waiting() {
+    if (!isOpen())
+        throw SerialError("rxReadyCount: Port not open");
+    int n = 0;
+    if (::ioctl(fd_.get(), FIONREAD, &n) != 0)
+        throw SerialError("rxReadyCount failed");
+    return n;
+}
+
+void SerialLine::flushInput() {
+    if (::tcflush(fd_.get(), TCIFLUSH) != 0)
+        throw SerialError("rxFlush failed");
+}
+
+void SerialLine::flushOutput() {
+    if (::tcflush(fd_.get(), TCOFLUSH) != 0)
+        throw SerialError("txFlush failed");
+}
+
+void SerialLine::setDTR(bool on) {
+    int bit = TIOCM_DTR;
+    if (::ioctl(fd_.get(), on ? TIOCMBIS : TIOCMBIC, &bit) != 0)
+        throw SerialError("setDTR failed");
+}
+
+void SerialLine::setRTS(bool on) {
+    int bit = TIOCM_RTS;
+    if (::ioctl(fd_.get(), on ? TIOCMBIS : TIOCMBIC, &bit) != 0)
+        throw SerialError("setRTS failed");
+}
+
+}  // namespace vemo::serial

@@ -1,9 +1,0 @@
-#pragma once
-
-#include "core/unique_fd.h"
-
-namespace vemo::serial {
-
-using core::UniqueFd;
-
-}  // namespace vemo::serial
