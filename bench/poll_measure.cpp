@@ -27,13 +27,13 @@ using Clock = std::chrono::steady_clock;
 // Records when each time code was published; everything else is dropped.
 class TimingDisplay : public vemo::deck::DeckDisplay {
   public:
-    void ShowTC(const std::string&) override {
+    void ShowTC(const vemo::deck::TimeCode&) override {
         std::lock_guard<std::mutex> lock(mutex_);
         times_.push_back(Clock::now());
     }
     void ShowStatus(const std::string&) override {}
     void clearbuttons() override {}
-    void hilight(vemo::deck::Control) override {}
+    void hilight(vemo::deck::Indicator) override {}
     void show() override {}
     void setCueControlsEnabled(bool) override {}
     void EnableConnect(bool) override {}

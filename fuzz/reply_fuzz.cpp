@@ -24,13 +24,13 @@ using vemo::serial::ExchangeResult;
 
 class RecordingDisplay : public DeckDisplay {
   public:
-    void ShowTC(const std::string& text) override { tcs.push_back(text); }
+    void ShowTC(const TimeCode& tc) override { tcs.push_back(tc.text()); }
     void ShowStatus(const std::string& text) override { statuses.push_back(text); }
     void clearbuttons() override {
         ++clears;
         highlights.clear();
     }
-    void hilight(Control control) override { highlights.push_back(control); }
+    void hilight(Indicator indicator) override { highlights.push_back(indicator); }
     void show() override {}
     void setCueControlsEnabled(bool enabled) override { (void)enabled; }
     void EnableConnect(bool enabled) override { (void)enabled; }
@@ -39,7 +39,7 @@ class RecordingDisplay : public DeckDisplay {
 
     std::vector<std::string> tcs;
     std::vector<std::string> statuses;
-    std::vector<Control> highlights;
+    std::vector<Indicator> highlights;
     int clears = 0;
 };
 

@@ -2,17 +2,30 @@
 
 #include <string>
 
+#include "deck/timecode.h"
+
 namespace vemo::deck {
 
-// The controls of the main window that the deck's status lights up.
-enum class Control { bstop, bplay, bfwd, brew, bsbyon, bjogf, bjogr, brecord, vsb };
+// What a deck's status lights up on the display; the window decides which control shows it.
+enum class Indicator {
+    stop,
+    play,
+    fastForward,
+    rewind,
+    standby,
+    jogForward,
+    jogReverse,
+    record,
+    shuttle
+};
 
 // The display operations deck control uses on the main window. Every operation may be
 // called from any thread and returns at once; the window queues the work to its own thread.
 class DeckDisplay {
   public:
     virtual ~DeckDisplay() = default;
-    virtual void ShowTC(const std::string& text) = 0;
+    // A time code read from the deck (the window shows its text).
+    virtual void ShowTC(const TimeCode& tc) = 0;
     virtual void ShowStatus(const std::string& text) = 0;
     // A failure the operator must act on; a window may hold it longer and mark it as one.
     virtual void ShowError(const std::string& text) { ShowStatus(text); }
@@ -23,7 +36,7 @@ class DeckDisplay {
         return false;
     }
     virtual void clearbuttons() = 0;
-    virtual void hilight(Control control) = 0;
+    virtual void hilight(Indicator indicator) = 0;
     virtual void show() = 0;
     // Cue controls while a cue runs: bcue, bcueout, bcueplay, breview enabled (light grey)
     // or disabled (dark grey); the cue and end fields editable or not.

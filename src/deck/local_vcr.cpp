@@ -39,8 +39,7 @@ std::shared_ptr<NetClient> LocalVCR::connectThread() const {
 }
 
 std::string LocalVCR::TCString() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return TCString_;
+    return fields_.tc();
 }
 
 std::string LocalVCR::StatusString() const {
@@ -99,9 +98,9 @@ void LocalVCR::DelayT(int milliseconds) {
     core::Utils::DelayT(milliseconds);
 }
 
-void LocalVCR::hilight(Control control) {
+void LocalVCR::hilight(Indicator indicator) {
     if (DeckDisplay* d = display())
-        d->hilight(control);
+        d->hilight(indicator);
 }
 
 void LocalVCR::SettleDown() {

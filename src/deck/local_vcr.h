@@ -97,6 +97,9 @@ class LocalVCR : public core::StatusDisplay {
     void CommandStatus();
     // True when a valid time code was taken.
     bool CommandB8();
+    // A time code read from the deck, to every place that keeps or shows it: the frame count
+    // the cue thread compares, the field store, the display, the clipboard.
+    void publishTimeCode(const TimeCode& tc);
     std::string ExtractStatusString(const std::uint8_t* s);
     // Sends one frame; the reply and its count stay together in the result.
     serial::ExchangeResult CommandB0(const std::uint8_t* frame, std::size_t size);
@@ -191,7 +194,7 @@ class LocalVCR : public core::StatusDisplay {
     void send(const protocol::Frame<N>& frame) {
         CommandB0(frame.data(), N);
     }
-    void hilight(Control control);
+    void hilight(Indicator indicator);
     // Keeps the deck-answering state from every exchange.
     void noteReply(const serial::ExchangeResult& reply);
     void setAnswering(bool answering);
@@ -235,7 +238,6 @@ class LocalVCR : public core::StatusDisplay {
     TimeFields fields_;
 
     mutable std::mutex mutex_;  // guards the texts and thread handles below
-    std::string TCString_ = "00:00:00:00";
     std::string StatusString_;
     std::string CueString_ = "00:00:00:00";
     std::string EndString_ = "00:00:00:00";

@@ -33,7 +33,7 @@ std::string LocalVCR::ExtractStatusString(const std::uint8_t* s) {
     if (DeckDisplay* d = display())
         d->clearbuttons();
     StatusWords st = decodeStatus(s, lx1_, reviewclip_.load());
-    for (Control c : st.highlights)
+    for (Indicator c : st.highlights)
         hilight(c);
     cueup_.store(st.cueup);
     preroll_.store(st.preroll);
@@ -61,24 +61,23 @@ void LocalVCR::cueFrameSent() {
     cueup_.store(false);
 }
 
+void LocalVCR::publishTimeCode(const TimeCode& tc) {
+    const std::string text = tc.text();
+    tcframes_.store(tc.frameCount());
+    fields_.setTC(text);
+    if (DeckDisplay* d = display())
+        d->ShowTC(tc);
+    ClipboardSink* clip = clipbd_.load();
+    if (settings_.useclipboard && clip != nullptr)
+        clip->setText(text + "\n");
+}
+
 bool LocalVCR::CommandB8() {
     const unsigned epoch = cueEpoch_.load();
     serial::ExchangeResult r = CommandB0(bsgettc);
     auto tc = protocol::decodeTimeData(r.bytes.data(), r.count);
-    if (tc) {
-        std::string text = tc->text();
-        tcframes_.store(tc->frameCount());
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            TCString_ = text;
-        }
-        fields_.setTC(text);
-        if (DeckDisplay* d = display())
-            d->ShowTC(text);
-        ClipboardSink* clip = clipbd_.load();
-        if (settings_.useclipboard && clip != nullptr)
-            clip->setText(text + "\n");
-    }
+    if (tc)
+        publishTimeCode(*tc);
     if (protocol::isStatusData(r.bytes.data(), r.count))
         applyStatus(r.bytes.data(), epoch);
     return tc.has_value();

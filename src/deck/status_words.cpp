@@ -4,7 +4,7 @@
 
 namespace vemo::deck {
 namespace {
-void add(StatusWords& out, const char* word, std::optional<Control> control = std::nullopt) {
+void add(StatusWords& out, const char* word, std::optional<Indicator> control = std::nullopt) {
     out.words += word;
     if (control)
         out.highlights.push_back(*control);
@@ -17,23 +17,26 @@ StatusWords decodeStatus(const std::uint8_t* s, bool lx1, bool reviewing) {
     struct Word {
         StatusBit bit;
         const char* word;
-        Control control;
+        Indicator indicator;
         bool tapeOnly;
     };
     static constexpr Word kTransport[] = {
-        {b::play, "Play ", Control::bplay, false},     {b::record, "Rec ", Control::brecord, false},
-        {b::fastForward, "FF ", Control::bfwd, false}, {b::rewind, "REW ", Control::brew, false},
-        {b::stop, "Stop ", Control::bstop, false},     {b::standby, "Stby ", Control::bsbyon, true},
-        {b::shuttle, "Shuttle ", Control::vsb, true},
+        {b::play, "Play ", Indicator::play, false},
+        {b::record, "Rec ", Indicator::record, false},
+        {b::fastForward, "FF ", Indicator::fastForward, false},
+        {b::rewind, "REW ", Indicator::rewind, false},
+        {b::stop, "Stop ", Indicator::stop, false},
+        {b::standby, "Stby ", Indicator::standby, true},
+        {b::shuttle, "Shuttle ", Indicator::shuttle, true},
     };
     StatusWords out;
     if (!reviewing) {
         for (const Word& w : kTransport) {
             if (w.bit.in(s) && !(w.tapeOnly && lx1))
-                add(out, w.word, w.control);
+                add(out, w.word, w.indicator);
         }
         if (!lx1 && b::jog.in(s))
-            add(out, "Jog ", b::jogReverse.in(s) ? Control::bjogr : Control::bjogf);
+            add(out, "Jog ", b::jogReverse.in(s) ? Indicator::jogReverse : Indicator::jogForward);
     }
     out.cueup = b::cueComplete.in(s);
     if (out.cueup)

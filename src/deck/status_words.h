@@ -35,7 +35,7 @@ inline constexpr StatusBit preroll{6, 0x01};
 // highlight, and the cue-complete and pre-cue bits.
 struct StatusWords {
     std::string words;
-    std::vector<Control> highlights;
+    std::vector<Indicator> highlights;
     bool cueup = false;
     bool preroll = false;
 };

@@ -72,8 +72,11 @@ LocalGUI::LocalGUI(deck::LocalVCR& svcr, QWidget* parent)
     setSequenceStopControl(buttons_.at("bstop"));
 
     // The window mirrors the shared time fields; a change on any thread queues a refresh.
-    svcr_.fields().setObserver(
-        [this](deck::TimeFields::Field field, const std::string&) { queueFieldRefresh(field); });
+    svcr_.fields().setObserver([this](deck::TimeFields::Field field, const std::string&) {
+        // The time code comes through ShowTC; the in and out points change here.
+        if (field != deck::TimeFields::Field::tc)
+            queueFieldRefresh(field);
+    });
 }
 
 LocalGUI::~LocalGUI() {

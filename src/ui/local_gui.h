@@ -41,7 +41,7 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
     ~LocalGUI() override;
 
     // Display operations (any thread).
-    void ShowTC(const std::string& text) override;
+    void ShowTC(const deck::TimeCode& tc) override;
     void ShowStatus(const std::string& text) override;
     bool waitHere(int milliseconds) override { return guiWait(milliseconds); }
     void ShowError(const std::string& text) override;
@@ -52,7 +52,7 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
     LoggerMarksRelay& loggerMarks() { return loggerMarks_; }
     void ShowPlay(bool) {}
     void clearbuttons() override;
-    void hilight(deck::Control control) override;
+    void hilight(deck::Indicator control) override;
     void hilightinout(bool in, bool out);
     void show() override;
     void setCueControlsEnabled(bool enabled) override;
@@ -142,6 +142,7 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
 
     std::set<std::string, std::less<>> highlighted_;
     std::array<std::atomic<bool>, 3> refreshPending_{};
+    std::atomic<int> shownFrames_{-1};  // the time code last sent to the window thread
     bool closing_ = false;
     bool askOnClose_ = true;
 

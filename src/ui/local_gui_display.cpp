@@ -43,10 +43,12 @@ void LocalGUI::onGui(std::function<void()> fn) {
     }
 }
 
-void LocalGUI::ShowTC(const std::string& text) {
-    // The store's observer queues a refresh only when the time code changed, so a deck
-    // standing still costs the window thread nothing.
-    svcr_.fields().setTC(text);
+void LocalGUI::ShowTC(const deck::TimeCode& tc) {
+    // Only a time code other than the one last shown crosses to the window thread, so a
+    // deck standing still costs the window thread nothing.
+    const int frames = tc.frameCount();
+    if (shownFrames_.exchange(frames) != frames)
+        queueFieldRefresh(deck::TimeFields::Field::tc);
 }
 
 void LocalGUI::ShowStatus(const std::string& text) {
@@ -253,7 +255,7 @@ void LocalGUI::clearbuttons() {
     });
 }
 
-void LocalGUI::hilight(deck::Control control) {
+void LocalGUI::hilight(deck::Indicator control) {
     onGui([this, control] {
         setHighlighted(controlName(control), true);
         update();

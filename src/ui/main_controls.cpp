@@ -35,26 +35,26 @@ const std::vector<ButtonDef>& mainButtons() {
     return buttons;
 }
 
-std::string_view controlName(deck::Control control) {
-    using deck::Control;
+std::string_view controlName(deck::Indicator control) {
+    using deck::Indicator;
     switch (control) {
-        case Control::bstop:
+        case Indicator::stop:
             return "bstop";
-        case Control::bplay:
+        case Indicator::play:
             return "bplay";
-        case Control::bfwd:
+        case Indicator::fastForward:
             return "bfwd";
-        case Control::brew:
+        case Indicator::rewind:
             return "brew";
-        case Control::bsbyon:
+        case Indicator::standby:
             return "bsbyon";
-        case Control::bjogf:
+        case Indicator::jogForward:
             return "bjogf";
-        case Control::bjogr:
+        case Indicator::jogReverse:
             return "bjogr";
-        case Control::brecord:
+        case Indicator::record:
             return "brecord";
-        case Control::vsb:
+        case Indicator::shuttle:
             return "vsb";
     }
     return {};

@@ -20,6 +20,6 @@ struct ButtonDef {
 const std::vector<ButtonDef>& mainButtons();
 
 // Field name of a control ("bplay", "vsb", "cuefield" ...).
-std::string_view controlName(deck::Control control);
+std::string_view controlName(deck::Indicator control);
 
 }  // namespace vemo::ui

@@ -167,15 +167,15 @@ TEST_F(LocalVCRTest, StatusReplyShowsWordsAndHighlights) {
     EXPECT_EQ(vcr->StatusString(), "Play Stop ");
     EXPECT_THAT(display.calls(),
                 ::testing::ElementsAre(
-                    "clearbuttons", vemo::test::FakeDeckDisplay::hl(Control::bplay),
-                    vemo::test::FakeDeckDisplay::hl(Control::bstop), "ShowStatus:Play Stop "));
+                    "clearbuttons", vemo::test::FakeDeckDisplay::hl(Indicator::play),
+                    vemo::test::FakeDeckDisplay::hl(Indicator::stop), "ShowStatus:Play Stop "));
     // A status reply that answers a time-code request is shown as well.
     display.clear();
     port.replyAlways(
         test::withChecksum({0x79, 0x20, 0x00, 0x00, 0x11, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}));
     vcr->CommandB8();
     EXPECT_EQ(display.lastStatus(), "Jog CuedUp ");
-    EXPECT_TRUE(display.has(vemo::test::FakeDeckDisplay::hl(Control::bjogf)));
+    EXPECT_TRUE(display.has(vemo::test::FakeDeckDisplay::hl(Indicator::jogForward)));
     EXPECT_TRUE(vcr->cueup());
 }
 

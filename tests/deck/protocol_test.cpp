@@ -183,7 +183,7 @@ struct StatusCase {
     bool lx1;
     bool reviewing;
     std::string words;
-    std::vector<Control> highlights;
+    std::vector<Indicator> highlights;
     bool cueup;
     bool preroll;
 };
@@ -194,28 +194,28 @@ TEST(StatusWords, DecodesWordsHighlightsAndCueBits) {
          false,
          false,
          "Play Stop ",
-         {Control::bplay, Control::bstop},
+         {Indicator::play, Indicator::stop},
          false,
          false},
         {{0x79, 0x20, 0x00, 0x00, 0x11, 0x00, 0x00, 0x00},
          false,
          false,
          "Jog CuedUp ",
-         {Control::bjogf},
+         {Indicator::jogForward},
          true,
          false},
         {{0x79, 0x20, 0x00, 0x00, 0x14 | 0x20, 0x00, 0x01, 0x00},
          false,
          false,
          "Shuttle Jog PreCue ",
-         {Control::vsb, Control::bjogr},
+         {Indicator::shuttle, Indicator::jogReverse},
          false,
          true},
         {{0x79, 0x20, 0x00, 0x8E, 0x00, 0x00, 0x00, 0x00},
          false,
          false,
          "Rec FF REW Stby ",
-         {Control::brecord, Control::bfwd, Control::brew, Control::bsbyon},
+         {Indicator::record, Indicator::fastForward, Indicator::rewind, Indicator::standby},
          false,
          false},
         // The LX1 recorder has no standby, shuttle or jog.
@@ -224,7 +224,7 @@ TEST(StatusWords, DecodesWordsHighlightsAndCueBits) {
          true,
          false,
          "Play Stop CuedUp ",
-         {Control::bplay, Control::bstop},
+         {Indicator::play, Indicator::stop},
          true,
          false},
         // While reviewing only the cue bits are reported.

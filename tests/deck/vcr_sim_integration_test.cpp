@@ -71,7 +71,7 @@ TEST_F(SimTest, PlayStopAndCueAgainstTheSimulator) {
 
     vcr.play();
     ASSERT_TRUE(waitFor([&] { return display.lastStatus().find("Play ") == 0; }));
-    EXPECT_TRUE(display.has(vemo::test::FakeDeckDisplay::hl(Control::bplay)));
+    EXPECT_TRUE(display.has(vemo::test::FakeDeckDisplay::hl(Indicator::play)));
     const int f0 = vcr.tcframes();
     const auto t0 = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(2s);
@@ -83,7 +83,7 @@ TEST_F(SimTest, PlayStopAndCueAgainstTheSimulator) {
 
     vcr.stop();
     ASSERT_TRUE(waitFor([&] { return display.lastStatus() == "Stop "; }));
-    EXPECT_TRUE(display.has(vemo::test::FakeDeckDisplay::hl(Control::bstop)));
+    EXPECT_TRUE(display.has(vemo::test::FakeDeckDisplay::hl(Indicator::stop)));
 
     vcr.fields().setCue("00:00:30:00");
     ASSERT_TRUE(vcr.cue());

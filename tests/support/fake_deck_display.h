@@ -16,9 +16,7 @@ namespace vemo::test {
 
 class FakeDeckDisplay : public deck::DeckDisplay {
   public:
-    using Control = deck::Control;
-
-    void ShowTC(const std::string& text) override { record("ShowTC:" + text); }
+    void ShowTC(const deck::TimeCode& tc) override { record("ShowTC:" + tc.text()); }
     void ShowStatus(const std::string& text) override { record("ShowStatus:" + text); }
     void clearbuttons() override {
         record("clearbuttons");
@@ -27,7 +25,7 @@ class FakeDeckDisplay : public deck::DeckDisplay {
     }
     // Runs on the caller's thread as a status reply is being taken (set before use).
     std::function<void()> onClearButtons;
-    void hilight(Control control) override { record(hl(control)); }
+    void hilight(deck::Indicator control) override { record(hl(control)); }
     void show() override { record("show"); }
     void setCueControlsEnabled(bool enabled) override {
         record(enabled ? "cueControls:on" : "cueControls:off");
@@ -39,7 +37,9 @@ class FakeDeckDisplay : public deck::DeckDisplay {
     void setcue() override { record("setcue"); }
     void setreview() override { record("setreview"); }
 
-    static std::string hl(Control c) { return "hilight:" + std::to_string(static_cast<int>(c)); }
+    static std::string hl(deck::Indicator c) {
+        return "hilight:" + std::to_string(static_cast<int>(c));
+    }
 
     std::vector<std::string> calls() const {
         std::lock_guard<std::mutex> lock(mutex_);

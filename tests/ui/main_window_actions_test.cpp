@@ -112,7 +112,7 @@ TEST_F(MainWindowTest, JogButtonsOnTapeAndLancDecks) {
 TEST_F(MainWindowTest, SetInThenCueInCuesToTheShownTimeCode) {
     make("TAPE");
     showWindow();
-    gui->ShowTC("00:01:02:03");
+    showTimeCode("00:01:02:03");
     EXPECT_EQ(child<QLineEdit>("tcfield")->text(), QString("00:01:02:03"));
     QTest::mouseClick(button("bsetcue"), Qt::LeftButton);
     EXPECT_EQ(child<QLineEdit>("cuefield")->text(), QString("00:01:02:03"));
@@ -137,7 +137,7 @@ TEST_F(MainWindowTest, SetInThenCueInCuesToTheShownTimeCode) {
 TEST_F(MainWindowTest, SetOutCopiesTheTimeCodeIntoTheOutField) {
     make("TAPE");
     showWindow();
-    gui->ShowTC("01:00:00:10");
+    showTimeCode("01:00:00:10");
     QTest::mouseClick(button("bsetreview"), Qt::LeftButton);
     EXPECT_EQ(child<QLineEdit>("endfield")->text(), QString("01:00:00:10"));
     EXPECT_EQ(vcr->fields().end(), "01:00:00:10");

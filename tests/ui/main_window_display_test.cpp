@@ -97,7 +97,7 @@ TEST_F(DisplayTest, InOutHighlights) {
     gui->hilightinout(false, true);
     EXPECT_FALSE(gui->isHighlighted("cuefield"));
     EXPECT_TRUE(gui->isHighlighted("endfield"));
-    gui->hilight(deck::Control::bplay);
+    gui->hilight(deck::Indicator::play);
     gui->clearbuttons();  // does not touch the in/out row
     EXPECT_TRUE(gui->isHighlighted("endfield"));
     EXPECT_FALSE(gui->isHighlighted("bplay"));
@@ -125,12 +125,12 @@ TEST_F(DisplayTest, CallsFromOtherThreadsLandOnTheWindowThread) {
         for (int i = 0; i < 200; ++i) {
             char tc[12];
             std::snprintf(tc, sizeof tc, "00:00:%02d:%02d", i / 30, i % 30);
-            gui->ShowTC(tc);
+            showTimeCode(tc);
             gui->ShowStatus("Play ");
         }
         vcr->fields().setCue("00:10:00:00");
         vcr->fields().setEnd("00:10:05:00");
-        gui->hilight(deck::Control::bfwd);
+        gui->hilight(deck::Indicator::fastForward);
         gui->setCueControlsEnabled(false);
         gui->EnableConnect(false);
         gui->ShowStatus("done");
@@ -159,7 +159,7 @@ TEST_F(DisplayTest, WindowThreadWaitKeepsShowingQueuedCalls) {
     std::thread worker([this] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         gui->ShowStatus("during wait");
-        gui->ShowTC("00:00:01:00");
+        showTimeCode("00:00:01:00");
     });
     vcr->DelayT(600);  // the controller's wait on the window thread
     worker.join();

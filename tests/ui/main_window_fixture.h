@@ -57,6 +57,10 @@ class MainWindowTest : public ::testing::Test {
         return w;
     }
     QPushButton* button(const char* name) { return child<QPushButton>(name); }
+    // A time code as if read from the deck.
+    void showTimeCode(const std::string& text) {
+        vcr->publishTimeCode(*deck::TimeCode::parse(text));
+    }
     QString status() { return child<QLineEdit>("statusfield")->text(); }
     void showWindow() {
         gui->show();
