@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "deck/timecode.h"
 
@@ -37,6 +38,13 @@ class DeckDisplay {
     }
     virtual void clearbuttons() = 0;
     virtual void hilight(Indicator indicator) = 0;
+    // What one status reply lights; every other indicator goes dark. By default the buttons
+    // are cleared and each lit one highlighted.
+    virtual void showIndicators(const std::vector<Indicator>& lit) {
+        clearbuttons();
+        for (Indicator indicator : lit)
+            hilight(indicator);
+    }
     virtual void show() = 0;
     // Cue controls while a cue runs: bcue, bcueout, bcueplay, breview enabled (light grey)
     // or disabled (dark grey); the cue and end fields editable or not.

@@ -98,11 +98,6 @@ void LocalVCR::DelayT(int milliseconds) {
     core::Utils::DelayT(milliseconds);
 }
 
-void LocalVCR::hilight(Indicator indicator) {
-    if (DeckDisplay* d = display())
-        d->hilight(indicator);
-}
-
 void LocalVCR::SettleDown() {
     cueplay_.store(false);
     reviewclip_.store(false);

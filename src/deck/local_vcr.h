@@ -194,7 +194,6 @@ class LocalVCR : public core::StatusDisplay {
     void send(const protocol::Frame<N>& frame) {
         CommandB0(frame.data(), N);
     }
-    void hilight(Indicator indicator);
     // Keeps the deck-answering state from every exchange.
     void noteReply(const serial::ExchangeResult& reply);
     void setAnswering(bool answering);

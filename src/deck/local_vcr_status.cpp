@@ -30,11 +30,9 @@ void LocalVCR::CommandStatus() {
 }
 
 std::string LocalVCR::ExtractStatusString(const std::uint8_t* s) {
-    if (DeckDisplay* d = display())
-        d->clearbuttons();
     StatusWords st = decodeStatus(s, lx1_, reviewclip_.load());
-    for (Indicator c : st.highlights)
-        hilight(c);
+    if (DeckDisplay* d = display())
+        d->showIndicators(st.highlights);
     cueup_.store(st.cueup);
     preroll_.store(st.preroll);
     std::lock_guard<std::mutex> lock(mutex_);

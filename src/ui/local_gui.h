@@ -53,6 +53,7 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
     void ShowPlay(bool) {}
     void clearbuttons() override;
     void hilight(deck::Indicator control) override;
+    void showIndicators(const std::vector<deck::Indicator>& lit) override;
     void hilightinout(bool in, bool out);
     void show() override;
     void setCueControlsEnabled(bool enabled) override;
@@ -142,7 +143,8 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
 
     std::set<std::string, std::less<>> highlighted_;
     std::array<std::atomic<bool>, 3> refreshPending_{};
-    std::atomic<int> shownFrames_{-1};  // the time code last sent to the window thread
+    std::atomic<int> shownFrames_{-1};     // the time code last sent to the window thread
+    std::atomic<unsigned> shownLit_{~0u};  // the indicators last sent, one bit each
     bool closing_ = false;
     bool askOnClose_ = true;
 

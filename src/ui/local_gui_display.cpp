@@ -255,6 +255,18 @@ void LocalGUI::clearbuttons() {
     });
 }
 
+void LocalGUI::showIndicators(const std::vector<deck::Indicator>& lit) {
+    // A status poll that lights what is lit already does not reach the window thread.
+    unsigned bits = 0;
+    for (deck::Indicator indicator : lit)
+        bits |= 1u << static_cast<unsigned>(indicator);
+    if (shownLit_.exchange(bits) == bits)
+        return;
+    clearbuttons();
+    for (deck::Indicator indicator : lit)
+        hilight(indicator);
+}
+
 void LocalGUI::hilight(deck::Indicator control) {
     onGui([this, control] {
         setHighlighted(controlName(control), true);

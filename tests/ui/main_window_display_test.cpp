@@ -147,6 +147,34 @@ TEST_F(DisplayTest, CallsFromOtherThreadsLandOnTheWindowThread) {
     EXPECT_EQ(offThread.load(), 0);
 }
 
+// A deck standing still: the same time code and lights on every poll cross to the window
+// thread once, not once a poll.
+TEST_F(DisplayTest, AStillDeckQueuesNothingToTheWindow) {
+    make("TAPE");
+    showWindow();
+    struct QueuedCalls : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            count += event->type() == QEvent::MetaCall ? 1 : 0;
+            return false;
+        }
+    } queued;
+    gui->installEventFilter(&queued);
+    std::thread poller([this] {
+        for (int pass = 0; pass < 100; ++pass) {
+            showTimeCode("00:01:00:00");
+            gui->showIndicators({deck::Indicator::stop});
+        }
+    });
+    poller.join();
+    QCoreApplication::processEvents();
+    // The time code's refresh, and the lights: cleared, then the one lit.
+    EXPECT_LE(queued.count, 3);
+    EXPECT_EQ(child<QLineEdit>("tcfield")->text(), QString("00:01:00:00"));
+    EXPECT_TRUE(gui->isHighlighted("bstop"));
+    gui->removeEventFilter(&queued);
+}
+
 TEST_F(DisplayTest, WindowThreadWaitKeepsShowingQueuedCalls) {
     make("TAPE");
     showWindow();
