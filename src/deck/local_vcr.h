@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -212,6 +213,9 @@ class LocalVCR : public core::StatusDisplay {
     // Fills bscue from a field text; shows what is wrong when the text is not a time code.
     bool fillCue(const std::string& text, const char* what);
     bool isTimeCode(const std::string& text, const char* what);
+    // The time a field text names; nothing, with the reason shown, for a text that is not a
+    // time code or names no real time.
+    std::optional<TimeCode> checkedTime(const std::string& text, const char* what);
     // Cue-thread lifecycle, under cueMutex_. Every entry under the lock starts a new cue
     // generation; a wait drops the lock, and an operation whose generation has passed by
     // then gives way to the newer one.

@@ -1,4 +1,5 @@
 // Cueing and clip review: filling the cue frame and running cue threads.
+#include <optional>
 #include <string>
 
 #include "core/utils.h"
@@ -6,27 +7,31 @@
 #include "deck/local_vcr.h"
 
 namespace vemo::deck {
-namespace {
-std::string notATimeCode(const char* what, const std::string& text) {
-    return std::string(what) + " is not a time code: " + text;
+std::optional<TimeCode> LocalVCR::checkedTime(const std::string& text, const char* what) {
+    auto tc = TimeCode::parse(text);
+    if (!tc) {
+        ShowError(std::string(what) + " is not a time code: " + text);
+        return std::nullopt;
+    }
+    // "00:00:99:99" would reach the deck as 99 seconds and 99 frames.
+    if (!tc->inRange()) {
+        ShowError(std::string(what) + " is out of range: " + text +
+                  " (minutes and seconds 00-59, frames 00-29)");
+        return std::nullopt;
+    }
+    return tc;
 }
-}  // namespace
 
 bool LocalVCR::isTimeCode(const std::string& text, const char* what) {
-    if (TimeCode::parse(text))
-        return true;
-    ShowError(notATimeCode(what, text));
-    return false;
+    return checkedTime(text, what).has_value();
 }
 
 bool LocalVCR::fillCue(const std::string& text, const char* what) {
-    auto frame = protocol::cueFrame(text);
-    if (!frame) {
-        ShowError(notATimeCode(what, text));
+    auto tc = checkedTime(text, what);
+    if (!tc)
         return false;
-    }
     std::lock_guard<std::mutex> lock(mutex_);
-    bscue_ = *frame;
+    bscue_ = protocol::cueFrame(*tc);
     return true;
 }
 
@@ -143,12 +148,12 @@ bool LocalVCR::reviewclip() {
             sendStop();
         const std::string in = fields_.cue();
         const std::string out = fields_.end();
-        auto inTc = TimeCode::parse(in);
-        auto outTc = TimeCode::parse(out);
-        if (!inTc || !outTc) {
-            ShowError(inTc ? notATimeCode(kEndWhat, out) : notATimeCode(kCueWhat, in));
+        auto inTc = checkedTime(in, kCueWhat);
+        if (!inTc)
             return false;
-        }
+        auto outTc = checkedTime(out, kEndWhat);
+        if (!outTc)
+            return false;
         const bool tapeDeck = !lx1_ && !recon_;
         if (tapeDeck && !settleUnlocked(lock, 1000))
             return false;

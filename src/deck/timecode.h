@@ -40,6 +40,8 @@ struct TimeCode {
 
     // hours x 108000 + minutes x 1800 + seconds x 30 + frames.
     int frameCount() const;
+    // Names a real time: minutes and seconds 00-59, frames 00-29.
+    bool inRange() const { return minutes <= 59 && seconds <= 59 && frames < kFramesPerSecond; }
     static TimeCode fromFrameCount(int count);
 
     // The 11-character text, two digits per field (fields of 100 or more print wider).

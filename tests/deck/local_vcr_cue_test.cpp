@@ -314,7 +314,20 @@ TEST_F(CueTest, TextsThatAreNoTimeCodeSendNothing) {
     EXPECT_EQ(display.lastStatus(), "Out point is not a time code: 00:00:1x:00");
     EXPECT_FALSE(vcr->reviewclip());  // RECON: stopped first, then refused
     EXPECT_EQ(display.lastStatus(), "Cue point is not a time code: 12:3");
-    EXPECT_THAT(port.commands(), ElementsAre(kStop));
+    // Times that do not exist are refused as well, wherever they were typed or sent.
+    vcr->fields().setCue("00:00:99:99");
+    EXPECT_FALSE(vcr->cue());
+    EXPECT_EQ(display.lastStatus(),
+              "Cue point is out of range: 00:00:99:99 (minutes and seconds 00-59, frames 00-29)");
+    vcr->fields().setCue("00:00:05:00");
+    vcr->fields().setEnd("00:60:00:00");
+    EXPECT_FALSE(vcr->cueout());
+    EXPECT_FALSE(vcr->reviewclip());
+    EXPECT_EQ(display.lastStatus(),
+              "Out point is out of range: 00:60:00:00 (minutes and seconds 00-59, frames 00-29)");
+    vcr->fields().setCue("00:00:05:30");
+    EXPECT_FALSE(vcr->MakeCueString());
+    EXPECT_THAT(port.commands(), ElementsAre(kStop, kStop));
     EXPECT_EQ(vcr->cuethread(), nullptr);
     EXPECT_EQ(vcr->bscue(), filled);
     EXPECT_EQ(vcr->CueString(), "00:00:05:00");
