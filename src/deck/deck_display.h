@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vemo::deck {
 
@@ -18,6 +19,12 @@ class DeckDisplay {
     virtual void ShowError(const std::string& text) { ShowStatus(text); }
     virtual void clearbuttons() = 0;
     virtual void hilight(Control control) = 0;
+    // The highlights of one status read: the transport rows cleared, then these lit.
+    virtual void showHighlights(const std::vector<Control>& controls) {
+        clearbuttons();
+        for (Control c : controls)
+            hilight(c);
+    }
     virtual void show() = 0;
     // Cue controls while a cue runs: bcue, bcueout, bcueplay, breview enabled (light grey)
     // or disabled (dark grey); the cue and end fields editable or not.

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -12,6 +13,7 @@
 #include "deck/deck_display.h"
 #include "deck/protocol.h"
 #include "deck/time_fields.h"
+#include "deck/timecode.h"
 #include "serial/command_port.h"
 
 namespace vemo::deck {
@@ -226,6 +228,8 @@ class LocalVCR : public core::StatusDisplay {
 
     mutable std::mutex mutex_;  // guards the texts and thread handles below
     std::string TCString_ = "00:00:00:00";
+    std::optional<TimeCode> lastTc_;  // the last time code read, and its text
+    std::string lastTcText_;
     std::string StatusString_;
     std::string CueString_ = "00:00:00:00";
     std::string EndString_ = "00:00:00:00";

@@ -30,11 +30,9 @@ void LocalVCR::CommandStatus() {
 }
 
 std::string LocalVCR::ExtractStatusString(const std::uint8_t* s) {
-    if (DeckDisplay* d = display())
-        d->clearbuttons();
     StatusWords st = decodeStatus(s, lx1_, reviewclip_.load());
-    for (Control c : st.highlights)
-        hilight(c);
+    if (DeckDisplay* d = display())
+        d->showHighlights(st.highlights);
     cueup_.store(st.cueup);
     preroll_.store(st.preroll);
     std::lock_guard<std::mutex> lock(mutex_);
@@ -66,11 +64,18 @@ bool LocalVCR::CommandB8() {
     serial::ExchangeResult r = CommandB0(bsgettc);
     auto tc = protocol::decodeTimeData(r.bytes.data(), r.count);
     if (tc) {
-        std::string text = tc->text();
+        std::string text;
         tcframes_.store(tc->frameCount());
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            TCString_ = text;
+            // A deck standing still sends the same time code pass after pass: its text is
+            // made once.
+            if (lastTc_ != tc) {
+                lastTcText_ = tc->text();
+                lastTc_ = tc;
+            }
+            TCString_ = lastTcText_;
+            text = TCString_;
         }
         fields_.setTC(text);
         if (DeckDisplay* d = display())

@@ -1,5 +1,13 @@
 #include "deck/tc_thread.h"
 
+#include <poll.h>
+#include <sys/eventfd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdint>
+#include <ctime>
+
 #include "deck/local_vcr.h"
 
 namespace vemo::deck {
@@ -11,7 +19,11 @@ int TCThread::sleeptimeFor(bool lanc, bool recon) {
 }
 
 TCThread::TCThread(LocalVCR& svcr, bool lanc, bool recon)
-    : svcr_(svcr), sleeptime_(sleeptimeFor(lanc, recon)) {}
+    : svcr_(svcr),
+      sleeptime_(sleeptimeFor(lanc, recon)),
+      // Without it (no descriptors left) each rest is a plain sleep and a stop waits for the
+      // rest under way to end.
+      stopFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 TCThread::~TCThread() {
     join();
@@ -26,11 +38,19 @@ void TCThread::start() {
 }
 
 void TCThread::stopme() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        a_.store(false);
+    a_.store(false);
+    const std::uint64_t one = 1;
+    while (stopFd_.valid() && ::write(stopFd_.get(), &one, sizeof one) < 0 && errno == EINTR) {
     }
-    wake_.notify_all();
+}
+
+void TCThread::rest() const {
+    pollfd p{stopFd_.get(), POLLIN, 0};
+    const timespec period{sleeptime_ / 1000, (sleeptime_ % 1000) * 1000000L};
+    // Signals wait until the rest is over, so that none can shorten it.
+    sigset_t all;
+    sigfillset(&all);
+    ::ppoll(&p, 1, &period, &all);
 }
 
 void TCThread::join() {
@@ -46,10 +66,8 @@ void TCThread::join() {
 
 void TCThread::run() {
     while (true) {
-        {
-            std::unique_lock<std::mutex> lock(mutex_);
-            wake_.wait_for(lock, std::chrono::milliseconds(sleeptime_), [this] { return !a_; });
-        }
+        if (a_.load())
+            rest();
         if (!a_.load())
             break;
         // A reply lost or corrupted on the line is asked for again at once, not a pass later:

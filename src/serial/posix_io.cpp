@@ -122,6 +122,10 @@ int SerGetData(int port, std::uint8_t* data, int count) {
         ssize_t n = ::read(entry->fd.get(), data + got, static_cast<std::size_t>(count - got));
         if (n > 0) {
             got += static_cast<int>(n);
+            // Without a timeout a short read has taken all there was: asking again would
+            // only find the line empty.
+            if (timeout == 0)
+                break;
             continue;
         }
         if (n < 0 && errno == EINTR)

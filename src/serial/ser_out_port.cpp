@@ -169,12 +169,17 @@ void SerOutPort::readLocked() {
         return;
     try {
         // Every read starts again at the buffer's first byte: with more than one chunk
-        // waiting, the buffer ends with the last chunk over the rest of the one before.
+        // waiting, the buffer ends with the last chunk over the rest of the one before. A
+        // read that does not fill the buffer has taken all that was waiting.
         int taken = 0;
-        while (taken < kMaxBytesPerExchange && SerialInStream_->available() > 0) {
-            int n = SerialInStream_->read(std::span<std::uint8_t>(serin_));
+        while (taken < kMaxBytesPerExchange) {
+            int n = serialPort_->getData(std::span<std::uint8_t>(serin_));
+            if (n <= 0)
+                break;
             numBytes_.store(n);
             taken += n;
+            if (n < static_cast<int>(serin_.size()))
+                break;
         }
     } catch (const SerialError&) {
         // A failed read ends the reply with what was taken so far.
