@@ -12,6 +12,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -91,15 +92,21 @@ Expect expect(const std::string& stream) {
     return e;
 }
 
-// Reads until the server closes the connection or the time is up; false on time up.
+// Reads until the server closes the connection or the time is up; false on time up. An
+// interruption (libFuzzer's timer signal) is no end.
 bool readToEnd(int fd, std::string& got, Clock::time_point until) {
     char buffer[4096];
     while (true) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
-        pollfd p{fd, POLLIN, 0};
-        if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) == 0)
+        if (left.count() <= 0)
             return false;
-        ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        pollfd p{fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, static_cast<int>(left.count()));
+        if (ready == 0 || (ready < 0 && errno == EINTR))
+            continue;
+        const ssize_t n = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
         if (n <= 0)
             return true;
         got.append(buffer, static_cast<std::size_t>(n));
