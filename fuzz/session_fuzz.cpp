@@ -75,6 +75,11 @@ struct Expect {
     bool waits = false;       // a "Wait" comes before that
 };
 
+bool isWait(const std::string& line) {
+    return line.rfind("Wait", 0) == 0 &&
+           Dispatcher::waitSeconds(std::string_view(line).substr(4)).value_or(0) > 0;
+}
+
 Expect expect(const std::string& stream) {
     LineBuffer lines;
     lines.feed(stream.data(), stream.size());
@@ -84,11 +89,14 @@ Expect expect(const std::string& stream) {
             e.endsItself = true;
             return e;
         }
-        if (line->rfind("Wait", 0) == 0 &&
-            Dispatcher::waitSeconds(std::string_view(*line).substr(4)).value_or(0) > 0)
+        if (isWait(*line))
             e.waits = true;
     }
     e.endsItself = lines.overflow();
+    // Unless the connection ends by itself the client's side is shut: an unterminated last
+    // line is then a line too.
+    if (auto rest = lines.finish(); rest && !e.endsItself && isWait(*rest))
+        e.waits = true;
     return e;
 }
 
