@@ -14,6 +14,7 @@
 #include "deck/deck_display.h"
 #include "deck/protocol.h"
 #include "deck/time_fields.h"
+#include "deck/timecode.h"
 #include "serial/command_port.h"
 
 namespace vemo::deck {
@@ -267,6 +268,7 @@ class LocalVCR : public core::StatusDisplay {
     std::atomic<int> durationsec_{0};
     std::atomic<int> durationfr_{0};
     std::atomic<int> tcframes_{0};
+    std::atomic<bool> tcPublished_{false};  // a time code has been read and stored
     std::atomic<int> startframes_{0};
     std::atomic<int> endframes_{0};
     std::atomic<bool> scriptactive_{false};

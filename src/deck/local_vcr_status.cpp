@@ -60,14 +60,18 @@ void LocalVCR::cueFrameSent() {
 }
 
 void LocalVCR::publishTimeCode(const TimeCode& tc) {
-    const std::string text = tc.text();
-    tcframes_.store(tc.frameCount());
-    fields_.setTC(text);
+    // A deck standing still sends the same time code pass after pass: its text is made and
+    // stored once. The display is told every time; it ignores what it shows already.
+    const int frames = tc.frameCount();
+    const bool published = tcPublished_.exchange(true);
+    const bool same = tcframes_.exchange(frames) == frames && published;
+    if (!same)
+        fields_.setTC(tc.text());
     if (DeckDisplay* d = display())
         d->ShowTC(tc);
     ClipboardSink* clip = clipbd_.load();
     if (settings_.useclipboard && clip != nullptr)
-        clip->setText(text + "\n");
+        clip->setText(tc.text() + "\n");
 }
 
 bool LocalVCR::CommandB8() {

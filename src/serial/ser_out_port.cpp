@@ -112,14 +112,17 @@ int SerOutPort::readLocked() {
         return count;
     try {
         // Every read starts again at the buffer's first byte: with more than one chunk
-        // waiting, the buffer ends with the last chunk over the rest of the one before.
+        // waiting, the buffer ends with the last chunk over the rest of the one before. A
+        // read that does not fill the buffer has taken all that was waiting.
         int taken = 0;
-        while (taken < kMaxBytesPerExchange && line_->waiting() > 0) {
+        while (taken < kMaxBytesPerExchange) {
             int n = line_->read(serin_);
             if (n <= 0)
                 break;
             count = n;
             taken += n;
+            if (n < static_cast<int>(serin_.size()))
+                break;
         }
     } catch (const SerialError&) {
         // A failed read ends the reply with what was taken so far.

@@ -225,20 +225,18 @@ void SerialLine::write(std::span<const std::uint8_t> bytes, std::chrono::millise
 }
 
 int SerialLine::read(std::span<std::uint8_t> buffer) {
-    std::size_t got = 0;
-    while (got < buffer.size()) {
-        ssize_t n = ::read(fd_.get(), buffer.data() + got, buffer.size() - got);
-        if (n > 0) {
-            got += static_cast<std::size_t>(n);
+    // One read takes all that is waiting up to the buffer's size; asking again only to hear
+    // that nothing more came would cost a system call on every exchange.
+    for (;;) {
+        ssize_t n = ::read(fd_.get(), buffer.data(), buffer.size());
+        if (n >= 0)
+            return static_cast<int>(n);
+        if (errno == EINTR)
             continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno != EAGAIN && got == 0)
-            throw SerialError("getData: failed");
-        break;
+        if (errno == EAGAIN)
+            return 0;
+        throw SerialError("getData: failed");
     }
-    return static_cast<int>(got);
 }
 
 int SerialLine::waiting() {

@@ -57,7 +57,8 @@ class SerialLine {
 
     // Writes every byte within the deadline; a SerialError when fewer went.
     void write(std::span<const std::uint8_t> bytes, std::chrono::milliseconds deadline);
-    // Takes what is waiting, at most the buffer's size, without waiting; the count.
+    // Takes what is waiting, at most the buffer's size, in one read without waiting; the
+    // count. A count below the buffer's size means nothing more was waiting.
     int read(std::span<std::uint8_t> buffer);
     // Bytes received and not yet read.
     int waiting();

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -53,7 +54,7 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
     void ShowPlay(bool) {}
     void clearbuttons() override;
     void hilight(deck::Indicator control) override;
-    void showIndicators(const std::vector<deck::Indicator>& lit) override;
+    void showIndicators(const std::vector<deck::Indicator>& controls) override;
     void hilightinout(bool in, bool out);
     void show() override;
     void setCueControlsEnabled(bool enabled) override;
@@ -102,6 +103,11 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
 
   private:
     LoggerMarksRelay loggerMarks_;
+    // On the window thread, after the highlight bars were changed: repaints when they differ.
+    void highlightsChanged();
+    void clearTransportRows();
+    // A highlight changed otherwise than by a status read (any thread).
+    void forgetHighlights();
     void buildControls();
     void buildHiddenControls();
     void placeControls();
@@ -142,9 +148,21 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
     int vsbval_ = 48;
 
     std::set<std::string, std::less<>> highlighted_;
+    // The status poll repeats the same status and highlights several times a second: what was
+    // last asked for is kept, so that a repeat queues nothing to the window thread. Any other
+    // change of the highlights forgets it, so the next status read sets them again.
+    struct StatusRequest {
+        std::string text;
+        bool error = false;
+    };
+    std::mutex requestMutex_;
+    std::optional<StatusRequest> requestedStatus_;
+    std::optional<std::vector<deck::Indicator>> requestedHighlights_;
+    // The bars the last repaint was asked for, and whether a check against them is queued.
+    std::set<std::string, std::less<>> paintedHighlights_;
+    bool highlightCheckQueued_ = false;
     std::array<std::atomic<bool>, 3> refreshPending_{};
-    std::atomic<int> shownFrames_{-1};     // the time code last sent to the window thread
-    std::atomic<unsigned> shownLit_{~0u};  // the indicators last sent, one bit each
+    std::atomic<int> shownFrames_{-1};  // the time code last sent to the window thread
     bool closing_ = false;
     bool askOnClose_ = true;
 

@@ -52,6 +52,12 @@ void LocalGUI::ShowTC(const deck::TimeCode& tc) {
 }
 
 void LocalGUI::ShowStatus(const std::string& text) {
+    {
+        std::lock_guard<std::mutex> lock(requestMutex_);
+        if (requestedStatus_ && !requestedStatus_->error && requestedStatus_->text == text)
+            return;  // already shown, or queued to be shown once a held failure allows
+        requestedStatus_ = StatusRequest{text, false};
+    }
     onGui([this, t = QString::fromStdString(text)] {
         if (errorShown_ && QDateTime::currentMSecsSinceEpoch() < errorUntil_) {
             pendingStatus_ = t;  // shown once the failure has been readable long enough
@@ -62,6 +68,10 @@ void LocalGUI::ShowStatus(const std::string& text) {
 }
 
 void LocalGUI::ShowError(const std::string& text) {
+    {
+        std::lock_guard<std::mutex> lock(requestMutex_);
+        requestedStatus_ = StatusRequest{text, true};
+    }
     onGui([this, t = QString::fromStdString(text)] {
         pendingStatus_.reset();
         errorUntil_ = QDateTime::currentMSecsSinceEpoch() + kErrorHoldMs;
@@ -79,7 +89,10 @@ void LocalGUI::showStatusText(const QString& text, bool error) {
         statusfield_->setPalette(pal);
         errorShown_ = error;
     }
-    statusfield_->setText(text);
+    // The status poll repeats the same words several times a second: setting them again
+    // would only repaint the field.
+    if (statusfield_->text() != text)
+        statusfield_->setText(text);
 }
 
 void LocalGUI::show() {
@@ -243,45 +256,79 @@ void LocalGUI::clearRow(int y) {
 }
 
 void LocalGUI::clearbuttons() {
+    forgetHighlights();
     onGui([this] {
-        std::vector<std::string_view> rows = {"bplay", "brecord"};
-        if (!lx1_)
-            rows.insert(rows.end(), {"bjogr", "vsb"});
-        for (std::string_view name : rows) {
-            if (const Placement* p = placementOf(layout_, name))
-                clearRow(p->y);
-        }
-        update();
+        clearTransportRows();
+        highlightsChanged();
     });
 }
 
-void LocalGUI::showIndicators(const std::vector<deck::Indicator>& lit) {
-    // A status poll that lights what is lit already does not reach the window thread.
-    unsigned bits = 0;
-    for (deck::Indicator indicator : lit)
-        bits |= 1u << static_cast<unsigned>(indicator);
-    if (shownLit_.exchange(bits) == bits)
-        return;
-    clearbuttons();
-    for (deck::Indicator indicator : lit)
-        hilight(indicator);
+void LocalGUI::clearTransportRows() {
+    std::vector<std::string_view> rows = {"bplay", "brecord"};
+    if (!lx1_)
+        rows.insert(rows.end(), {"bjogr", "vsb"});
+    for (std::string_view name : rows) {
+        if (const Placement* p = placementOf(layout_, name))
+            clearRow(p->y);
+    }
 }
 
 void LocalGUI::hilight(deck::Indicator control) {
+    forgetHighlights();
     onGui([this, control] {
         setHighlighted(controlName(control), true);
-        update();
+        highlightsChanged();
     });
 }
 
+void LocalGUI::showIndicators(const std::vector<deck::Indicator>& controls) {
+    {
+        std::lock_guard<std::mutex> lock(requestMutex_);
+        if (requestedHighlights_ == controls)
+            return;
+        requestedHighlights_ = controls;
+    }
+    onGui([this, controls] {
+        clearTransportRows();
+        for (deck::Indicator c : controls)
+            setHighlighted(controlName(c), true);
+        highlightsChanged();
+    });
+}
+
+void LocalGUI::forgetHighlights() {
+    std::lock_guard<std::mutex> lock(requestMutex_);
+    requestedHighlights_.reset();
+}
+
 void LocalGUI::hilightinout(bool in, bool out) {
+    forgetHighlights();
     onGui([this, in, out] {
         if (const Placement* p = placementOf(layout_, "cuefield"))
             clearRow(p->y);
         setHighlighted("cuefield", in);
         setHighlighted("endfield", out);
-        update();
+        highlightsChanged();
     });
+}
+
+// Every status poll clears the transport rows and sets them again, mostly to the same bars.
+// The window is repainted only when the bars differ from those last asked for, checked once
+// the clear and the settings queued with it have all been applied.
+void LocalGUI::highlightsChanged() {
+    if (highlightCheckQueued_)
+        return;
+    highlightCheckQueued_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            highlightCheckQueued_ = false;
+            if (highlighted_ == paintedHighlights_)
+                return;
+            paintedHighlights_ = highlighted_;
+            update();
+        },
+        Qt::QueuedConnection);
 }
 
 void LocalGUI::paintEvent(QPaintEvent* event) {

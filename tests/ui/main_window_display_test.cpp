@@ -76,6 +76,49 @@ TEST_F(DisplayTest, StatusRepliesHighlightControlsAndSurviveRepaints) {
     EXPECT_FALSE(gui->isHighlighted("bjogf"));
 }
 
+// The deck standing still repeats the same status every eighth pass: the window is not
+// repainted and the status line not set again, yet a text or a bar set meanwhile by other
+// means is replaced by the next status read, as before.
+TEST_F(DisplayTest, RepeatedStatusReadsCostTheWindowNothing) {
+    make("TAPE");
+    showWindow();
+    deckStatus(0x21);  // Play and Stop
+    pollStatusFromThread();
+    QTRY_COMPARE(status(), QString("Play Stop "));
+    QTRY_VERIFY(gui->isHighlighted("bstop"));
+    QTest::qWait(200);  // the repaint for the first bars is over
+
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            paints += e->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+    } counter;
+    gui->installEventFilter(&counter);
+    int sets = 0;
+    QObject::connect(child<QLineEdit>("statusfield"), &QLineEdit::textChanged, gui.get(),
+                     [&sets](const QString&) { ++sets; });
+    for (int i = 0; i < 10; ++i)
+        pollStatusFromThread();
+    QTest::qWait(100);
+    EXPECT_EQ(counter.paints, 0);
+    EXPECT_EQ(sets, 0);
+    EXPECT_EQ(status(), QString("Play Stop "));
+    EXPECT_EQ(barColour("bstop"), QColor(Qt::red));
+
+    // A word of the window's own and a bar lit directly go at the next status read.
+    gui->ShowStatus("Rewind");
+    gui->hilight(deck::Indicator::rewind);
+    QTRY_COMPARE(status(), QString("Rewind"));
+    QTRY_VERIFY(gui->isHighlighted("brew"));
+    pollStatusFromThread();
+    QTRY_COMPARE(status(), QString("Play Stop "));
+    QTRY_VERIFY(!gui->isHighlighted("brew"));
+    EXPECT_TRUE(gui->isHighlighted("bstop"));
+    gui->removeEventFilter(&counter);
+}
+
 TEST_F(DisplayTest, RecorderShowsNoTapeHighlights) {
     make("LX1");
     showWindow();
