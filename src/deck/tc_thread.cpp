@@ -1,5 +1,14 @@
 #include "deck/tc_thread.h"
 
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdint>
+#include <ctime>
+
 #include "deck/local_vcr.h"
 
 namespace vemo::deck {
@@ -11,7 +20,9 @@ int TCThread::sleeptimeFor(bool lanc, bool recon) {
 }
 
 TCThread::TCThread(LocalVCR& svcr, bool lanc, bool recon)
-    : svcr_(svcr), sleeptime_(sleeptimeFor(lanc, recon)) {}
+    : svcr_(svcr),
+      sleeptime_(sleeptimeFor(lanc, recon)),
+      stopFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 TCThread::~TCThread() {
     stopme();
@@ -25,8 +36,24 @@ void TCThread::start() {
 }
 
 void TCThread::stopme() {
-    // The stop wakes the loop's wait through its stop token.
+    // The stop token's callback wakes the rest under way.
     thread_.request_stop();
+}
+
+void TCThread::wake() const {
+    const std::uint64_t one = 1;
+    while (stopFd_.get() >= 0 && ::write(stopFd_.get(), &one, sizeof one) < 0 && errno == EINTR) {
+    }
+}
+
+void TCThread::rest() const {
+    // One system call a pass, as little as a plain sleep costs. Signals wait until the rest
+    // is over, so that none can shorten it.
+    pollfd p{stopFd_.get(), POLLIN, 0};
+    const timespec period{sleeptime_ / 1000, (sleeptime_ % 1000) * 1000000L};
+    sigset_t all;
+    sigfillset(&all);
+    ::ppoll(&p, 1, &period, &all);
 }
 
 void TCThread::join() {
@@ -41,11 +68,9 @@ void TCThread::join() {
 }
 
 void TCThread::run(std::stop_token stop) {
-    while (true) {
-        {
-            std::unique_lock<std::mutex> lock(mutex_);
-            wake_.wait_for(lock, stop, std::chrono::milliseconds(sleeptime_), [] { return false; });
-        }
+    std::stop_callback onStop(stop, [this] { wake(); });
+    while (!stop.stop_requested()) {
+        rest();
         if (stop.stop_requested())
             break;
         // A reply lost or corrupted on the line is asked for again at once, not a pass later:

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <stop_token>
 #include <thread>
+
+#include "core/unique_fd.h"
 
 namespace vemo::deck {
 
@@ -35,12 +34,16 @@ class TCThread {
 
   private:
     void run(std::stop_token stop);
+    // Sleeps one period; a stop request ends it at once.
+    void rest() const;
+    void wake() const;
 
     LocalVCR& svcr_;
     const int sleeptime_;
     int n_ = 0;  // pass counter, only touched by the thread
-    std::mutex mutex_;
-    std::condition_variable_any wake_;
+    // Written when a stop is requested, so that the rest under way ends at once. Without it
+    // (no descriptors left) a rest is a plain sleep and a stop waits for it to end.
+    core::UniqueFd stopFd_;
     std::jthread thread_;
 };
 
