@@ -32,6 +32,7 @@
 #include "deck/protocol.h"
 #include "serial/ser_out_port.h"
 #include "support/fake_command_port.h"
+#include "support/fake_deck_display.h"
 #include "support/fuzz_input.h"
 #include "support/pty_pair.h"
 
@@ -42,17 +43,9 @@ using vemo::serial::SerOutPort;
 constexpr std::size_t kMaxWaiting = 1024;  // well inside the line's input buffer
 constexpr std::size_t kChunk = SerOutPort::buffersize;
 
-class TimeDisplay : public vemo::deck::DeckDisplay {
+class TimeDisplay : public vemo::test::QuietDeckDisplay {
   public:
     void ShowTC(const vemo::deck::TimeCode& tc) override { tcs.push_back(tc.text()); }
-    void ShowStatus(const std::string&) override {}
-    void clearbuttons() override {}
-    void hilight(vemo::deck::Indicator) override {}
-    void show() override {}
-    void setCueControlsEnabled(bool) override {}
-    void EnableConnect(bool) override {}
-    void setcue() override {}
-    void setreview() override {}
     std::vector<std::string> tcs;
 };
 

@@ -28,6 +28,7 @@
 #include "remote/dispatcher.h"
 #include "remote/script_runner.h"
 #include "support/fake_command_port.h"
+#include "support/fake_deck_display.h"
 #include "support/fuzz_input.h"
 
 namespace {
@@ -58,18 +59,9 @@ bool countWait(int milliseconds) {
 }
 
 // A window that shows nothing and whose waits are counted.
-class CountingDisplay : public vemo::deck::DeckDisplay {
+class CountingDisplay : public vemo::test::QuietDeckDisplay {
   public:
-    void ShowTC(const vemo::deck::TimeCode&) override {}
-    void ShowStatus(const std::string&) override {}
     bool waitHere(int milliseconds) override { return countWait(milliseconds); }
-    void clearbuttons() override {}
-    void hilight(vemo::deck::Indicator) override {}
-    void show() override {}
-    void setCueControlsEnabled(bool) override {}
-    void EnableConnect(bool) override {}
-    void setcue() override {}
-    void setreview() override {}
 };
 
 struct Harness {

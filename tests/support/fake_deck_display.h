@@ -14,6 +14,20 @@
 
 namespace vemo::test {
 
+// A display that shows nothing; a test overrides only what it watches.
+class QuietDeckDisplay : public deck::DeckDisplay {
+  public:
+    void ShowTC(const deck::TimeCode&) override {}
+    void ShowStatus(const std::string&) override {}
+    void clearbuttons() override {}
+    void hilight(deck::Indicator) override {}
+    void show() override {}
+    void setCueControlsEnabled(bool) override {}
+    void EnableConnect(bool) override {}
+    void setcue() override {}
+    void setreview() override {}
+};
+
 class FakeDeckDisplay : public deck::DeckDisplay {
   public:
     void ShowTC(const deck::TimeCode& tc) override { record("ShowTC:" + tc.text()); }
