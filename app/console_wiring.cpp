@@ -1,5 +1,7 @@
 #include "app/console_wiring.h"
 
+#include "app/port_problem_report.h"
+
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
@@ -11,6 +13,7 @@
 #include "deck/local_vcr.h"
 #include "remote/aux_port_startup.h"
 #include "remote/command_server.h"
+#include "serial/port_problem.h"
 #include "serial/ser_out_port.h"
 #include "ui/edl_opener.h"
 #include "ui/gui_wait.h"
@@ -52,20 +55,6 @@ struct ConsoleWiring::Parts {
     }
 };
 
-namespace {
-
-// Qt ends the process when it finds no display; say plainly what to do instead.
-bool displayAvailable() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        const char* value = std::getenv(name);
-        if (value != nullptr && *value != '\0')
-            return true;
-    }
-    return false;
-}
-
-}  // namespace
-
 ConsoleWiring::ConsoleWiring(int& argc, char** argv)
     : argc_(argc), argv_(argv), parts_(std::make_unique<Parts>()) {}
 
@@ -75,6 +64,12 @@ bool ConsoleWiring::MakeSerialPort(const std::string& name) {
     // The port prints its own reasons when it does not open.
     parts_->sop = std::make_unique<serial::SerOutPort>(name);
     return !parts_->sop->bad();
+}
+
+void ConsoleWiring::explainPortFailure(const std::string& name) {
+    int error = parts_->sop ? parts_->sop->openError() : 0;
+    reportPortProblem("Deck port not available", serial::explainPortProblem(name, error), argc_,
+                      argv_);
 }
 
 void ConsoleWiring::setwait(int milliseconds) {
@@ -113,7 +108,11 @@ void ConsoleWiring::createController(const core::Settings& settings) {
     // The auxiliary controller port, before the window is shown; a port that does not open
     // ends the program (after its 5 s wait).
     if (settings.mcs) {
-        p.sip = remote::startAuxPort(*vcr, p.gui.get(), settings.comport2);
+        p.sip = remote::startAuxPort(
+            *vcr, p.gui.get(), settings.comport2, 5000,
+            [this](const std::vector<std::string>& why) {
+                reportPortProblem("Auxiliary controller port not available", why, argc_, argv_);
+            });
         if (!p.sip) {
             p.exitCode = 0;
             return;

@@ -14,6 +14,7 @@ class ConsoleWiring : public core::StartupWiring {
     ~ConsoleWiring() override;
 
     bool MakeSerialPort(const std::string& name) override;
+    void explainPortFailure(const std::string& name) override;
     void setwait(int milliseconds) override;
     void createController(const core::Settings& settings) override;
 

@@ -31,6 +31,7 @@ std::optional<int> init(StartupWiring& wiring) {
     // The deck command port.
     if (!wiring.MakeSerialPort(settings.comport1)) {
         Utils::OutLine("Serial port " + settings.comport1 + " for VCR not available.");
+        wiring.explainPortFailure(settings.comport1);
         Utils::DelayT(5000);
         return 0;
     }

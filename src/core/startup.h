@@ -13,6 +13,8 @@ class StartupWiring {
     virtual ~StartupWiring() = default;
     // Creates the command port on the name; false when it is missing or did not open.
     virtual bool MakeSerialPort(const std::string& name) = 0;
+    // Says why the command port did not open, after the failure line and before the wait.
+    virtual void explainPortFailure(const std::string& name) { (void)name; }
     // Sets the command port's reply wait.
     virtual void setwait(int milliseconds) = 0;
     // Creates the deck controller and everything that runs after start-up.

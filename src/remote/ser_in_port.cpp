@@ -23,7 +23,8 @@ void SerInPort::open(const std::string& port) {
     // ready.
     try {
         serialPort2_ = std::make_unique<serial::SerialLine>(port, kSurfaceLine);
-    } catch (const serial::SerialError&) {
+    } catch (const serial::SerialError& e) {
+        openError_ = e.error();
         NoCOM_.store(1);
         bad_.store(true);
         return;

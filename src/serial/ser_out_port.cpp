@@ -11,7 +11,8 @@ namespace vemo::serial {
 SerOutPort::SerOutPort(const std::string& portName) : portName_(portName) {
     try {
         line_ = std::make_unique<SerialLine>(portName, kDeckLine);
-    } catch (const SerialError&) {
+    } catch (const SerialError& e) {
+        openError_ = e.error();
         OutLine(" ");
         OutLine("Serial Port " + portName + " not available");
         bad_.store(true);

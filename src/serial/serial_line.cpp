@@ -24,7 +24,8 @@ constexpr const char* kNotValid = "Port not valid";
 constexpr int kRefused = 1001;        // the system refused for another reason
 constexpr int kNoSuchFraming = 1004;  // settings the driver cannot express
 
-// "/..." is a device path; "COMn" (n from 1) is /dev/ttyS(n-1).
+}  // namespace
+
 std::optional<std::string> devicePath(const std::string& name) {
     if (!name.empty() && name[0] == '/')
         return name;
@@ -40,6 +41,8 @@ std::optional<std::string> devicePath(const std::string& name) {
         return std::nullopt;
     return "/dev/ttyS" + std::to_string(n - 1);
 }
+
+namespace {
 
 std::string openFailure(int err) {
     switch (err) {
@@ -163,27 +166,32 @@ SerialLine::~SerialLine() {
 void SerialLine::open(const char* failurePrefix) {
     auto path = devicePath(name_);
     if (!path)
-        throw SerialError(failurePrefix + std::string(kNotValid));
+        throw SerialError(failurePrefix + std::string(kNotValid), EINVAL);
     int fd;
     do {
         fd = ::open(path->c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        throw SerialError(failurePrefix + openFailure(errno));
+    if (fd < 0) {
+        int err = errno;
+        throw SerialError(failurePrefix + openFailure(err), err);
+    }
     core::UniqueFd held(fd);
     termios t{};
     if (::tcgetattr(fd, &t) != 0)
-        throw SerialError(failurePrefix + std::string(kNotValid));  // not a terminal
+        throw SerialError(failurePrefix + std::string(kNotValid), ENOTTY);  // not a terminal
     int r;
     do {
         r = ::flock(fd, LOCK_EX | LOCK_NB);
     } while (r != 0 && errno == EINTR);
     if (r != 0) {
-        throw SerialError(failurePrefix +
-                          (errno == EWOULDBLOCK ? kInUse : std::to_string(kRefused)));
+        bool inUse = errno == EWOULDBLOCK;
+        throw SerialError(failurePrefix + (inUse ? kInUse : std::to_string(kRefused)),
+                          inUse ? EBUSY : errno);
     }
-    if (::ioctl(fd, TIOCEXCL) != 0)
-        throw SerialError(failurePrefix + std::to_string(kRefused));
+    if (::ioctl(fd, TIOCEXCL) != 0) {
+        int err = errno;
+        throw SerialError(failurePrefix + std::to_string(kRefused), err);
+    }
     fd_ = std::move(held);
     requestLowLatency(fd, *path);
     if (int code = configure(fd, settings_)) {

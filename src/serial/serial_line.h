@@ -13,11 +13,21 @@
 
 namespace vemo::serial {
 
-// A failure of an operation on a serial line; what() is the reason as text.
+// A failure of an operation on a serial line; what() is the reason as text, error() the
+// system's error number behind it (0 when there is none).
 class SerialError : public std::runtime_error {
   public:
-    explicit SerialError(const std::string& text) : std::runtime_error(text) {}
+    explicit SerialError(const std::string& text, int error = 0)
+        : std::runtime_error(text), error_(error) {}
+    int error() const { return error_; }
+
+  private:
+    int error_;
 };
+
+// The device a port name stands for: "/..." is a path, "COMn" (n from 1) is /dev/ttyS<n-1>;
+// nothing for any other name.
+std::optional<std::string> devicePath(const std::string& name);
 
 enum class Parity { none, odd, even };
 

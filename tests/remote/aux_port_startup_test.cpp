@@ -53,18 +53,29 @@ TEST(AuxPortStartup, AnOpenPortIsAnnouncedWiredAndPolling) {
     EXPECT_FALSE(sip->running());
 }
 
-TEST(AuxPortStartup, AMissingPortGivesNothingAndTheThreeLines) {
-    vemo::test::StdoutCapture log;
+// The three lines stay; why the port did not open follows them, or goes to the caller.
+TEST(AuxPortStartup, AMissingPortGivesNothingAndTheThreeLinesThenWhy) {
     vemo::test::FakeCommandPort deck;
     deck::LocalVCR vcr(&deck, core::Settings{});
-
-    auto sip = startAuxPort(vcr, nullptr, "/dev/vemo-no-such-port", 0);
-    EXPECT_EQ(sip, nullptr);
-    EXPECT_EQ(
-        linesOf(log.finish()),
-        (std::vector<std::string>{" ", "Serial Port /dev/vemo-no-such-port not available", " ", " ",
-                                  "MCS Serial port /dev/vemo-no-such-port for VCR not "
-                                  "available."}));
+    const std::vector<std::string> threeLines{
+        " ", "Serial Port /dev/vemo-no-such-port not available", " ", " ",
+        "MCS Serial port /dev/vemo-no-such-port for VCR not available."};
+    {
+        vemo::test::StdoutCapture log;
+        EXPECT_EQ(startAuxPort(vcr, nullptr, "/dev/vemo-no-such-port", 0), nullptr);
+        auto lines = linesOf(log.finish());
+        ASSERT_GT(lines.size(), threeLines.size());
+        EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 5), threeLines);
+        EXPECT_EQ(lines[5], "/dev/vemo-no-such-port does not exist.");
+    }
+    vemo::test::StdoutCapture log;
+    std::vector<std::string> told;
+    EXPECT_EQ(startAuxPort(vcr, nullptr, "/dev/vemo-no-such-port", 0,
+                           [&](const std::vector<std::string>& why) { told = why; }),
+              nullptr);
+    EXPECT_EQ(linesOf(log.finish()), threeLines);
+    ASSERT_FALSE(told.empty());
+    EXPECT_EQ(told[0], "/dev/vemo-no-such-port does not exist.");
     EXPECT_TRUE(deck.frames().empty());
 }
 

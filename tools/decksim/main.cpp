@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/command_line.h"
 #include "options.h"
 #include "pty_line.h"
 #include "simulator.h"
@@ -62,6 +63,10 @@ int main(int argc, char** argv) {
     }
     if (options->help) {
         std::fputs(usageText(), stdout);
+        return 0;
+    }
+    if (options->version) {
+        std::fputs(vemo::tools::versionText("vemo-decksim").c_str(), stdout);
         return 0;
     }
     sigset_t waitMask = installSignals();

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "common/command_line.h"
 #include "timecode.h"
 
 namespace vemo::decksim {
@@ -74,9 +75,6 @@ bool takeValue(Options& o, const std::string& name, const std::string& value, st
     } else if (name == "--log") {
         o.logFile = value;
         ok = !value.empty();
-    } else {
-        error = "unknown option " + name;
-        return false;
     }
     if (!ok)
         error = "bad value for " + name + ": \"" + value + "\"";
@@ -86,39 +84,55 @@ bool takeValue(Options& o, const std::string& name, const std::string& value, st
 }  // namespace
 
 std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& error) {
+    enum Flag { pace = 256, verbose, noCueComplete, version };
+    static const option longOptions[] = {{"link", required_argument, nullptr, 0},
+                                         {"type", required_argument, nullptr, 0},
+                                         {"start", required_argument, nullptr, 0},
+                                         {"reply-delay", required_argument, nullptr, 0},
+                                         {"drop", required_argument, nullptr, 0},
+                                         {"nak", required_argument, nullptr, 0},
+                                         {"garbage", required_argument, nullptr, 0},
+                                         {"corrupt", required_argument, nullptr, 0},
+                                         {"seed", required_argument, nullptr, 0},
+                                         {"log", required_argument, nullptr, 0},
+                                         {"pace", no_argument, nullptr, pace},
+                                         {"verbose", no_argument, nullptr, verbose},
+                                         {"no-cue-complete", no_argument, nullptr, noCueComplete},
+                                         {"help", no_argument, nullptr, 'h'},
+                                         {"version", no_argument, nullptr, version},
+                                         {nullptr, 0, nullptr, 0}};
     Options o;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i];
-        std::optional<std::string> value;
-        if (auto eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
-            value = name.substr(eq + 1);
-            name.resize(eq);
-        }
-        if (name == "--help" || name == "-h") {
-            o.help = true;
-            return o;
-        }
-        if (name == "--pace" || name == "--verbose" || name == "--no-cue-complete") {
-            if (value) {
-                error = name + " takes no value";
+    tools::ArgVector argv("vemo-decksim", args);
+    int index = 0;
+    for (int c; (c = getopt_long(argv.argc(), argv.argv(), ":h", longOptions, &index)) != -1;) {
+        switch (c) {
+            case 0:
+                if (!takeValue(o, std::string("--") + longOptions[index].name, ::optarg, error))
+                    return std::nullopt;
+                break;
+            case pace:
+                o.pace = true;
+                break;
+            case verbose:
+                o.verbose = true;
+                break;
+            case noCueComplete:
+                o.noCueComplete = true;
+                break;
+            case 'h':
+                o.help = true;
+                return o;
+            case version:
+                o.version = true;
+                return o;
+            default:
+                error = argv.mistake(c);
                 return std::nullopt;
-            }
-            (name == "--pace" ? o.pace : name == "--verbose" ? o.verbose : o.noCueComplete) = true;
-            continue;
         }
-        if (name.rfind("--", 0) != 0) {
-            error = "unknown option " + name;
-            return std::nullopt;
-        }
-        if (!value) {
-            if (i + 1 >= args.size()) {
-                error = name + " needs a value";
-                return std::nullopt;
-            }
-            value = args[++i];
-        }
-        if (!takeValue(o, name, *value, error))
-            return std::nullopt;
+    }
+    if (auto rest = argv.operands(); !rest.empty()) {
+        error = "unexpected argument " + rest.front();
+        return std::nullopt;
     }
     if (o.link.empty()) {
         error = "--link PATH is required";
@@ -149,7 +163,8 @@ const char* usageText() {
            "  --seed N               seed of the fault choices (default 1)\n"
            "  --log FILE             one line per frame received: time, bytes, position\n"
            "  --verbose              trace frames and replies on standard error\n"
-           "  --help                 this text\n";
+           "  --help                 this text\n"
+           "  --version              the version\n";
 }
 
 }  // namespace vemo::decksim

@@ -24,6 +24,7 @@ struct Options {
     std::string logFile;
     bool verbose = false;
     bool help = false;
+    bool version = false;
 };
 
 // Parses the command line (argv[0] excluded). On a bad option the error text is set and

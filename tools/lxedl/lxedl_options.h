@@ -13,6 +13,7 @@ struct Options {
     bool autochapter = false;
     bool verbose = false;
     bool help = false;
+    bool version = false;
     std::string input;
     std::string output;  // "-": standard output
 };

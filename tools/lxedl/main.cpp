@@ -9,6 +9,7 @@
 #include <system_error>
 #include <vector>
 
+#include "common/command_line.h"
 #include "core/edl/recorder_edl.h"
 #include "lxedl_options.h"
 
@@ -99,6 +100,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(vemo::lxedl::UsageText, stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs(vemo::tools::versionText("vemo-lxedl").c_str(), stdout);
         return 0;
     }
     return convert(options);
