@@ -41,6 +41,7 @@ LoggerGUI::LoggerGUI(deck::LocalVCR& svcr, std::filesystem::path recoveryPath, Q
     askSave = [this] { return defaultAskSave(); };
     edl_.madeBy = svcr_.settings().title;
     edl_.verbose = svcr_.settings().verbose;
+    edl_.setFrameRate(svcr_.settings().frameRate);
     askRestore = [this](int entries) { return defaultAskRestore(entries); };
     showError = [this](const std::string& message) {
         QMessageBox::warning(this, windowTitle(), toQt(message));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 
@@ -162,11 +163,20 @@ TEST_F(LoggerLoad, SourceOutPastTheLineEndStopsKeepingWhatWasRead) {
     expectFresh(1);
 }
 
-TEST_F(LoggerLoad, LongLineWithoutBlankEndsTheLoad) {
+// Lines that are no event line never become clips and never end a load.
+TEST_F(LoggerLoad, LinesThatAreNoEventsArePassedOver) {
     std::string good =
         cmx("001", "AX", "V", "C", "00:00:05:00 00:00:07:00 01:00:00:00 01:00:02:00");
-    std::string noBlank = "002  " + std::string(70, 'x');
-    EXPECT_EQ(load(Title + good + "\n" + noBlank + "\n" + good + "\n").count, 1);
+    for (const std::string& other :
+         {"002  " + std::string(70, 'x'), "* " + std::string(70, '='),
+          "* FROM CLIP NAME: " + std::string(50, 'M') + " 00:00:01:00 00:00:02:00",
+          "M2   AX       020.0                00:00:10:00" + std::string(20, ' '),
+          "SPLIT:     AUDIO DELAY=  00:00:00:05 " + std::string(30, '-'),
+          ">>> SOURCE AX      00:00:05:00 00:00:07:00 " + std::string(20, '.')}) {
+        ASSERT_GT(other.size(), 60u);
+        EXPECT_EQ(load(Title + good + "\n" + other + "\n" + good + "\n").count, 2) << other;
+        expectEntry(1, "AX", "00:00:05:00", "00:00:07:00");
+    }
 }
 
 TEST_F(LoggerLoad, AtMostOneHundredEntries) {
@@ -227,18 +237,19 @@ TEST_F(LoggerLoad, RealCmx3600List) {
               "002  BX       V     D    030 00:00:10:00");
     LoggerLoadResult r = load(text);
     EXPECT_TRUE(r.ok);
-    // The long comment line counts as an event by the reader's rules: its name runs from
-    // position 5 to the next blank and it takes the times of the line before.
-    EXPECT_EQ(r.count, 5);
+    // Comment lines, however long, are no events.
+    EXPECT_EQ(r.count, 4);
     expectEntry(0, "AX", "00:00:05;00", "00:00:07;00");
-    expectEntry(1, "MENT:", "00:00:05;00", "00:00:07;00");
-    expectEntry(2, "AX", "00:00:10:00", "00:00:10:00");
-    expectEntry(3, "BX", "00:00:10:00", "00:00:12:00");
-    expectEntry(4, "CX", "00:00:20:00", "00:00:22:00");
-    expectFresh(5);
+    expectEntry(1, "AX", "00:00:10:00", "00:00:10:00");
+    expectEntry(2, "BX", "00:00:10:00", "00:00:12:00");
+    expectEntry(3, "CX", "00:00:20:00", "00:00:22:00");
+    expectFresh(4);
+    // A drop-frame list loaded at 30 fps: one warning.
+    EXPECT_NE(r.rateWarning.find("it is drop-frame"), std::string::npos);
+    EXPECT_EQ(std::count(log.begin(), log.end(), r.rateWarning), 1);
     // Drop-frame source times are saved as they were read.
     StdoutCapture quiet;
-    EXPECT_EQ(edl.SaveEDL(dir.file("again.edl").string()).eventsWritten, 5);
+    EXPECT_EQ(edl.SaveEDL(dir.file("again.edl").string()).eventsWritten, 4);
     EXPECT_NE(dir.read("again.edl").find(" 00:00:05;00 00:00:07;00 01:00:00:00 01:00:02:00 \r\n"),
               std::string::npos);
 }
