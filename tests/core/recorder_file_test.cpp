@@ -98,7 +98,20 @@ TEST_F(RecorderFile, ReadingEndsAtTheFirstLineThatIsNotText) {
         dir.write("odd.edl", c.bytes);
         EXPECT_TRUE(edl.parseedl(dir.path().string(), "odd.edl"));
         EXPECT_EQ(edl.rawlinecount, c.lines) << c.bytes;
+        // The line that stopped the reading is named; a whole text file stops nowhere.
+        const bool stopped = c.lines < static_cast<int>(testing::linesOf(c.bytes));
+        EXPECT_EQ(edl.omissions.stoppedAtLine, stopped ? c.lines + 1 : 0) << c.bytes;
+        if (stopped) {
+            EXPECT_EQ(edl.leftOutReport().front(),
+                      "line " + std::to_string(c.lines + 1) + ": not text, reading stopped there");
+        }
     }
+    // A UTF-8 byte-order mark is not text of the list, and stops nothing.
+    dir.write("bom.edl", "\xEF\xBB\xBF" + threeEvents());
+    EXPECT_TRUE(edl.parseedl(dir.path().string(), "bom.edl"));
+    EXPECT_EQ(edl.rawedl[0], "TITLE: three");
+    EXPECT_EQ(edl.rawlinecount, 5);
+    EXPECT_FALSE(edl.omissions.any());
 }
 
 TEST_F(RecorderFile, AtMost999LinesAreRead) {
@@ -109,6 +122,32 @@ TEST_F(RecorderFile, AtMost999LinesAreRead) {
     EXPECT_TRUE(edl.parseedl(dir.path().string(), "long.edl"));
     EXPECT_EQ(edl.rawlinecount, 999);
     EXPECT_EQ(edl.rawedl[998], "line 999");
+    EXPECT_TRUE(edl.omissions.lineLimit);
+    EXPECT_EQ(edl.leftOutReport(),
+              std::vector<std::string>{"only the first 999 lines were read, the rest left out"});
+    bytes.resize(bytes.find("line 1000"));
+    dir.write("long.edl", bytes);
+    EXPECT_TRUE(edl.parseedl(dir.path().string(), "long.edl"));
+    EXPECT_FALSE(edl.omissions.lineLimit);
+}
+
+// The list never replaces the EDL it was made from, by whatever path that is named.
+TEST_F(RecorderFile, SourceFileIsNeverReplaced) {
+    dir.write("src.edl", threeEvents());
+    std::filesystem::create_directory(dir.file("sub"));
+    std::filesystem::create_symlink(dir.file("src.edl"), dir.file("link.edl"));
+    ASSERT_TRUE(edl.parseedl(dir.path().string(), "src.edl"));
+    edl.autoedl();
+    for (const char* name : {"src.edl", "sub/../src.edl", "link.edl"}) {
+        view.logs.clear();
+        EXPECT_FALSE(edl.saveedl(dir.path().string(), name)) << name;
+        EXPECT_TRUE(edl.sameAsSource);
+        EXPECT_EQ(dir.read("src.edl"), threeEvents());
+        ASSERT_EQ(view.logs.size(), 1u);
+        EXPECT_NE(view.logs[0].find("that is the source EDL itself"), std::string::npos);
+    }
+    EXPECT_TRUE(edl.saveedl(dir.path().string(), "out.edl"));
+    EXPECT_FALSE(edl.sameAsSource);
 }
 
 TEST_F(RecorderFile, SavesTheListWithCrLf) {
