@@ -100,6 +100,60 @@ TEST_F(Lxedl, EachOptionShapesTheList) {
                   "002 CHP 00:03:00:00", "003 CHP 00:05:00:00", "004 CHP 00:06:00:00", "004 FNL"}));
 }
 
+TEST_F(Lxedl, FiltersAndTapeChanges) {
+    RunResult r =
+        run({"--skip-audio-only", "--skip-zero-length", "--reel-changes", "show.edl", "-"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.output,
+              fileText({"000 INI", "000 " + Recs[0] + "STOP", "000 WAI", "000 " + Recs[2] + "STOP",
+                        "000 WAI", "000 " + Recs[4] + "STOP", "000 FNL"}));
+}
+
+// Events left out are told on standard error, and the exit code tells a batch.
+TEST_F(Lxedl, LeftOutEventsAreToldAndExitThree) {
+    auto events = [](int count, int from) {
+        std::string text = "TITLE: long\r\n";
+        for (int i = from; i < from + count; ++i) {
+            char line[96];
+            std::snprintf(line, sizeof line,
+                          "%03d  AX       V     C        00:%02d:%02d:00 00:%02d:%02d:10 "
+                          "01:00:00:00 01:00:00:10\r\n",
+                          i % 1000 + 1, i / 60, i % 60, i / 60, i % 60);
+            text += line;
+        }
+        return text;
+    };
+    dir.write("first96.edl", events(96, 0));
+    dir.write("long.edl", events(500, 0));
+    ASSERT_EQ(run({"first96.edl", "first96.txt"}).code, 0);
+    RunResult r = run({"long.edl", "long.txt"});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.output, "vemo-lxedl: long.edl: LX-1 EDL IS FULL: 404 source events left out\n");
+    EXPECT_EQ(dir.read("long.txt"), dir.read("first96.txt"));
+
+    dir.write("bad.edl",
+              "TITLE: bad\n"
+              "001  AX       V     C        00:00:10:00 00:00:99:99 01:00:00:00 "
+              "01:00:01:00\n");
+    r = run({"bad.edl", "-"});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.output.find("vemo-lxedl: bad.edl: line 2: source out 00:00:99:99 is not a time "
+                            "code at 30 fps, event left out\n"),
+              std::string::npos)
+        << r.output;
+}
+
+TEST_F(Lxedl, SourceIsNeverReplaced) {
+    const std::string before = dir.read("show.edl");
+    std::filesystem::create_directory(dir.file("sub"));
+    for (const char* output : {"show.edl", "./sub/../show.edl"}) {
+        RunResult r = run({"show.edl", output});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_NE(r.output.find("will not replace the source EDL"), std::string::npos) << r.output;
+        EXPECT_EQ(dir.read("show.edl"), before);
+    }
+}
+
 TEST_F(Lxedl, VerboseTellsEachLineReadOnStandardError) {
     RunResult r = run({"--verbose", "show.edl", "out.txt"});
     EXPECT_EQ(r.code, 0);
@@ -150,6 +204,10 @@ TEST_F(Lxedl, BadCommandLinesAreUsageErrors) {
     }
     EXPECT_NE(run({"--bogus", "show.edl", "-"}).output.find("unknown option '--bogus'"),
               std::string::npos);
+    RunResult rate = run({"--fps=24", "show.edl", "-"});
+    EXPECT_EQ(rate.code, 2);
+    EXPECT_NE(rate.output.find("unknown frame rate '24'"), std::string::npos) << rate.output;
+    EXPECT_EQ(run({"--fps=25", "show.edl", "-"}).code, 0);
     RunResult help = run({"--help"});
     EXPECT_EQ(help.code, 0);
     EXPECT_EQ(help.output.rfind("usage: vemo-lxedl", 0), 0u);
