@@ -157,6 +157,21 @@ TEST(DeckSim, TimeSenseGivesStartTimeWithChecksum) {
     Bytes r = line.exchange(timeSense, 7);
     ASSERT_EQ(r, (Bytes{0x74, 0x04, 0x04, 0x03, 0x02, 0x01, sum(r, 6)}));
     EXPECT_EQ(r[6], 0x82);
+
+    // At other rates: 25 frames a second; drop-frame flags its frames byte (bit 6).
+    const struct {
+        std::vector<std::string> args;
+        Bytes time;  // frames, seconds, minutes, hours
+    } rates[] = {{{"--fps", "25", "--start", "00:00:10:24"}, {0x24, 0x10, 0x00, 0x00}},
+                 {{"--fps", "29.97DF", "--start", "00:01:00;02"}, {0x42, 0x00, 0x01, 0x00}}};
+    for (const auto& c : rates) {
+        Sim other(c.args);
+        ASSERT_TRUE(other.ready()) << other.process().output();
+        Line otherLine(other.link());
+        r = otherLine.exchange(timeSense, 7);
+        ASSERT_EQ(r.size(), 7u);
+        EXPECT_EQ(Bytes(r.begin() + 2, r.begin() + 6), c.time);
+    }
 }
 
 TEST(DeckSim, PlayAdvancesAtThirtyFramesASecondAndStopHolds) {
@@ -412,14 +427,18 @@ TEST(DeckSim, CommandLineMistakesAreRefused) {
     EXPECT_EQ(help.wait(10s), 0);
     EXPECT_NE(help.output().find("--link PATH"), std::string::npos);
 
-    for (std::vector<std::string> args : {std::vector<std::string>{},
-                                          {"--link", "x", "--start", "25:00:00:00"},
-                                          {"--link", "x", "--type", "vhs"},
-                                          {"--link", "x", "--reply-delay", "10"},
-                                          {"--link", "x", "--drop", "2"},
-                                          {"--link", "x", "--corrupt", "-1"},
-                                          {"--link", "x", "--no-cue-complete=1"},
-                                          {"--link"}}) {
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{},
+          {"--link", "x", "--start", "25:00:00:00"},
+          {"--link", "x", "--fps", "24"},
+          {"--link", "x", "--fps", "25", "--start", "00:00:00:25"},
+          {"--link", "x", "--fps", "29.97DF", "--start", "00:01:00;00"},
+          {"--link", "x", "--type", "vhs"},
+          {"--link", "x", "--reply-delay", "10"},
+          {"--link", "x", "--drop", "2"},
+          {"--link", "x", "--corrupt", "-1"},
+          {"--link", "x", "--no-cue-complete=1"},
+          {"--link"}}) {
         ChildProcess bad(program, args, dir.path());
         EXPECT_EQ(bad.wait(10s), 2) << bad.output();
     }
