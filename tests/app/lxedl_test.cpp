@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "core/recorder_test_view.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 
@@ -111,20 +112,8 @@ TEST_F(Lxedl, FiltersAndTapeChanges) {
 
 // Events left out are told on standard error, and the exit code tells a batch.
 TEST_F(Lxedl, LeftOutEventsAreToldAndExitThree) {
-    auto events = [](int count, int from) {
-        std::string text = "TITLE: long\r\n";
-        for (int i = from; i < from + count; ++i) {
-            char line[96];
-            std::snprintf(line, sizeof line,
-                          "%03d  AX       V     C        00:%02d:%02d:00 00:%02d:%02d:10 "
-                          "01:00:00:00 01:00:00:10\r\n",
-                          i % 1000 + 1, i / 60, i % 60, i / 60, i % 60);
-            text += line;
-        }
-        return text;
-    };
-    dir.write("first96.edl", events(96, 0));
-    dir.write("long.edl", events(500, 0));
+    dir.write("first96.edl", core::testing::manyEvents(96, false));
+    dir.write("long.edl", core::testing::manyEvents(500, false));
     ASSERT_EQ(run({"first96.edl", "first96.txt"}).code, 0);
     RunResult r = run({"long.edl", "long.txt"});
     EXPECT_EQ(r.code, 3);
@@ -146,7 +135,8 @@ TEST_F(Lxedl, LeftOutEventsAreToldAndExitThree) {
 TEST_F(Lxedl, SourceIsNeverReplaced) {
     const std::string before = dir.read("show.edl");
     std::filesystem::create_directory(dir.file("sub"));
-    for (const char* output : {"show.edl", "./sub/../show.edl"}) {
+    std::filesystem::create_symlink(dir.file("show.edl"), dir.file("link.edl"));
+    for (const char* output : {"show.edl", "./sub/../show.edl", "link.edl"}) {
         RunResult r = run({"show.edl", output});
         EXPECT_EQ(r.code, 1);
         EXPECT_NE(r.output.find("will not replace the source EDL"), std::string::npos) << r.output;

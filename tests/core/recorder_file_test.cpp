@@ -86,32 +86,21 @@ TEST_F(RecorderFile, ReadingEndsAtTheFirstLineThatIsNotText) {
     struct Case {
         std::string bytes;
         int lines;
+        int stoppedAt;  // the line named as not text; 0: none
     } cases[] = {
-        {std::string("\x01\x02\x03 binary\n") + threeEvents(), 0},
-        {"\xff\xfe" + threeEvents(), 0},
-        {"\tTITLE: tab\n" + threeEvents(), 0},
-        {"TITLE: a\nFCM: NON-DROP FRAME\n\x80 high\n" + threeEvents(), 2},
-        {"\x7f DEL is still text\n", 1},
-        {std::string("A\0B\n", 4), 1},
+        {std::string("\x01\x02\x03 binary\n") + threeEvents(), 0, 1},
+        {"\xff\xfe" + threeEvents(), 0, 1},
+        {"\tTITLE: tab\n" + threeEvents(), 0, 1},
+        {"TITLE: a\nFCM: NON-DROP FRAME\n\x80 high\n" + threeEvents(), 2, 3},
+        {"\x7f DEL is still text\n", 1, 0},
+        {std::string("A\0B\n", 4), 1, 0},
     };
     for (const auto& c : cases) {
         dir.write("odd.edl", c.bytes);
         EXPECT_TRUE(edl.parseedl(dir.path().string(), "odd.edl"));
         EXPECT_EQ(edl.rawlinecount, c.lines) << c.bytes;
-        // The line that stopped the reading is named; a whole text file stops nowhere.
-        const bool stopped = c.lines < static_cast<int>(testing::linesOf(c.bytes));
-        EXPECT_EQ(edl.omissions.stoppedAtLine, stopped ? c.lines + 1 : 0) << c.bytes;
-        if (stopped) {
-            EXPECT_EQ(edl.leftOutReport().front(),
-                      "line " + std::to_string(c.lines + 1) + ": not text, reading stopped there");
-        }
+        EXPECT_EQ(edl.omissions.stoppedAtLine, c.stoppedAt) << c.bytes;
     }
-    // A UTF-8 byte-order mark is not text of the list, and stops nothing.
-    dir.write("bom.edl", "\xEF\xBB\xBF" + threeEvents());
-    EXPECT_TRUE(edl.parseedl(dir.path().string(), "bom.edl"));
-    EXPECT_EQ(edl.rawedl[0], "TITLE: three");
-    EXPECT_EQ(edl.rawlinecount, 5);
-    EXPECT_FALSE(edl.omissions.any());
 }
 
 TEST_F(RecorderFile, AtMost999LinesAreRead) {
@@ -129,25 +118,6 @@ TEST_F(RecorderFile, AtMost999LinesAreRead) {
     dir.write("long.edl", bytes);
     EXPECT_TRUE(edl.parseedl(dir.path().string(), "long.edl"));
     EXPECT_FALSE(edl.omissions.lineLimit);
-}
-
-// The list never replaces the EDL it was made from, by whatever path that is named.
-TEST_F(RecorderFile, SourceFileIsNeverReplaced) {
-    dir.write("src.edl", threeEvents());
-    std::filesystem::create_directory(dir.file("sub"));
-    std::filesystem::create_symlink(dir.file("src.edl"), dir.file("link.edl"));
-    ASSERT_TRUE(edl.parseedl(dir.path().string(), "src.edl"));
-    edl.autoedl();
-    for (const char* name : {"src.edl", "sub/../src.edl", "link.edl"}) {
-        view.logs.clear();
-        EXPECT_FALSE(edl.saveedl(dir.path().string(), name)) << name;
-        EXPECT_TRUE(edl.sameAsSource);
-        EXPECT_EQ(dir.read("src.edl"), threeEvents());
-        ASSERT_EQ(view.logs.size(), 1u);
-        EXPECT_NE(view.logs[0].find("that is the source EDL itself"), std::string::npos);
-    }
-    EXPECT_TRUE(edl.saveedl(dir.path().string(), "out.edl"));
-    EXPECT_FALSE(edl.sameAsSource);
 }
 
 TEST_F(RecorderFile, SavesTheListWithCrLf) {

@@ -62,16 +62,6 @@ inline std::string manyEvents(int count, bool comments) {
     return text;
 }
 
-// Lines of a text by the readers' rule (LF, CR or CR LF; a last line without an end counts).
-inline std::size_t linesOf(std::string_view text) {
-    std::size_t lines = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
-            ++lines;
-    }
-    return lines + (!text.empty() && text.back() != '\n' && text.back() != '\r' ? 1 : 0);
-}
-
 // The commands of the recorder list, in order, without the free entries.
 inline std::vector<std::string> commands(const RecorderEDL& edl) {
     std::vector<std::string> list;

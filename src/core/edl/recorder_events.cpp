@@ -55,6 +55,9 @@ std::optional<SourceEvent> RecorderEDL::eventOf(std::string_view line) {
     std::size_t out = (t.size() > 12 && t[12] == ' ') ? 13 : 12;
     if (t.size() < out + 11)
         return std::nullopt;  // no source out on this line
+    // A speed (M2) line has one time only; blanks after it are no source out.
+    if (t.substr(out, 11).find_first_not_of(' ') == std::string_view::npos)
+        return std::nullopt;
     SourceEvent event;
     event.in = std::string(t.substr(0, 11));
     event.out = std::string(t.substr(out, 11));
