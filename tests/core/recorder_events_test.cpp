@@ -51,36 +51,19 @@ TEST_F(RecorderEvents, FiltersTapeChangesAndLeftOutEvents) {
                               cmxEvent("001", "A", "V", "C", "00:01:00:00", "00:02:00:00") + "\n" +
                               cmxEvent("002", "A", "V", "C", "00:03:00:00", "00:04:00:00") + "\n" +
                               cmxEvent("003", "B", "V", "C", "00:00:10:00", "00:00:20:00") + "\n";
+    // Options: a skip audio-only, z skip zero-length, r reel changes, c AutoCH, d 29.97DF.
     const struct {
         std::string text;
-        bool skipAudio, skipZero, reels, autoch;
-        FrameRate rate;
+        std::string options;
         std::vector<std::string> commands, report;
     } cases[] = {
         {transitions,
-         true,
-         true,
-         false,
-         false,
-         FrameRate::Fps30,
-         {rec("00:00:05:00", "00:00:07:00"), rec("00:00:09:00", "00:00:10:00")},
-         {}},
-        {transitions,
-         false,
-         true,
-         true,
-         false,
-         FrameRate::Fps30,
-         {rec("00:00:05:00", "00:00:07:00"), "WAI", rec("00:00:09:00", "00:00:10:00"), "WAI",
-          rec("00:00:20:00", "00:00:21:00")},
+         "azr",
+         {rec("00:00:05:00", "00:00:07:00"), "WAI", rec("00:00:09:00", "00:00:10:00")},
          {}},
         // With AutoCH each tape's one recording runs over its own events only.
         {reels,
-         false,
-         false,
-         true,
-         true,
-         FrameRate::Fps30,
+         "rc",
          {rec("00:01:00:00", "00:04:00:00"), "CHP 00:03:00:00", "WAI",
           rec("00:00:10:00", "00:00:20:00")},
          {}},
@@ -89,11 +72,7 @@ TEST_F(RecorderEvents, FiltersTapeChangesAndLeftOutEvents) {
              eventLine(3, std::string("00:00:0\0:00", 11), "00:00:09:00") + "\n" +
              eventLine(4, "00:00:10:00", "00:00:11:00") + "\n" +
              eventLine(5, "00:01:00;00", "00:01:10;00") + "\n",
-         false,
-         false,
-         false,
-         false,
-         FrameRate::Df2997,
+         "d",
          {"REC 00:00:10:00 00:00:11:00 STOP"},
          {"line 2: source in 99:99:99:99 is not a time code at 29.97DF fps, event left out",
           "line 3: source out 00:00:04:00 is before source in 00:00:05:00, event left out",
@@ -101,11 +80,12 @@ TEST_F(RecorderEvents, FiltersTapeChangesAndLeftOutEvents) {
           "line 6: source in 00:01:00;00 is not a time code at 29.97DF fps, event left out"}},
     };
     for (const auto& c : cases) {
-        edl.skipAudioOnly = c.skipAudio;
-        edl.skipZeroLength = c.skipZero;
-        edl.reelChanges = c.reels;
-        edl.autochapter = c.autoch;
-        edl.rate = c.rate;
+        auto on = [&c](char option) { return c.options.find(option) != std::string::npos; };
+        edl.skipAudioOnly = on('a');
+        edl.skipZeroLength = on('z');
+        edl.reelChanges = on('r');
+        edl.autochapter = on('c');
+        edl.rate = on('d') ? FrameRate::Df2997 : FrameRate::Fps30;
         EXPECT_EQ(convert(c.text), c.commands) << c.text;
         EXPECT_EQ(edl.leftOutReport(), c.report);
     }
