@@ -52,6 +52,14 @@ std::optional<std::string> eventReel(const std::string& line) {
         ++i;
     if (i == 0 || i == line.size() || !isBlank(line[i]))
         return std::nullopt;
+    // The logger's own layout (three digits, two blanks): the name starts at position 5,
+    // even when the name itself starts with a blank.
+    if (i == 3 && line.compare(3, 2, "  ") == 0) {
+        const std::size_t blank = line.find(' ', 5);
+        if (blank == std::string::npos)
+            return std::nullopt;
+        return line.substr(5, blank - 5);
+    }
     while (i < line.size() && isBlank(line[i]))
         ++i;
     std::size_t end = i;
