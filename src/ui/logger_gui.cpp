@@ -72,7 +72,7 @@ void LoggerGUI::setInputBlocked(bool blocked, bool) {
 
 void LoggerGUI::markValidity(QLineEdit* field) {
     // A time the save would refuse stands out until it is corrected.
-    const bool invalid = !core::loggertc::isValidTimeText(fromQt(field->text()));
+    const bool invalid = !core::loggertc::isValidTimeText(fromQt(field->text()), edl_.rate);
     if (field->property("invalidTime").toBool() == invalid)
         return;
     field->setProperty("invalidTime", invalid);
