@@ -47,6 +47,42 @@ std::string raw(const std::optional<std::string>& text) {
     return text ? *text : "null";
 }
 
+// The frame rate and the standard-EDL conversion options; an unknown rate leaves 30.
+void applyEdlProps(const Props& props, Settings& s) {
+    if (auto v = value(props, "FrameRate")) {
+        s.FrameRateText = *v;
+        if (auto rate = parseFrameRate(*v))
+            s.frameRate = *rate;
+    }
+    if (auto v = value(props, "SkipAudioOnly")) {
+        s.SkipAudioOnlyText = *v;
+        s.skipAudioOnly = equalsIgnoreCase(*v, "YES");
+    }
+    if (auto v = value(props, "SkipZeroLength")) {
+        s.SkipZeroLengthText = *v;
+        s.skipZeroLength = equalsIgnoreCase(*v, "YES");
+    }
+    if (auto v = value(props, "ReelChanges")) {
+        s.ReelChangesText = *v;
+        s.reelChanges = equalsIgnoreCase(*v, "YES");
+    }
+}
+
+void showEdlProps(const Settings& s) {
+    if (s.FrameRateText) {
+        std::string echo = *s.FrameRateText;
+        if (!parseFrameRate(echo))
+            echo += " (not a known rate: 30 used)";
+        Utils::OutLine(label("Frame Rate") + echo);
+    }
+    if (s.SkipAudioOnlyText)
+        Utils::OutLine(label("Skip Audio Only") + *s.SkipAudioOnlyText);
+    if (s.SkipZeroLengthText)
+        Utils::OutLine(label("Skip Zero Length") + *s.SkipZeroLengthText);
+    if (s.ReelChangesText)
+        Utils::OutLine(label("Reel Changes") + *s.ReelChangesText);
+}
+
 }  // namespace
 
 Settings applyProps(const Props& props) {
@@ -98,6 +134,8 @@ Settings applyProps(const Props& props) {
     }
     if (auto v = prop("ServerAddress"))
         s.serveraddress = *v;
+
+    applyEdlProps(props, s);
 
     if (s.UseClipboard)
         s.useclipboard = equalsIgnoreCase(*s.UseClipboard, "YES");
@@ -165,6 +203,7 @@ void showprops(const Settings& s) {
     }
     if (s.mcs)
         Utils::OutLine(label("MCS Port") + s.comport2);
+    showEdlProps(s);
 }
 
 bool equalsIgnoreCase(std::string_view a, std::string_view b) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/frame_rate.h"
+
 namespace vemo::core {
 
 // The console's settings, read once at start-up from the settings file and passed down by
@@ -43,6 +45,17 @@ struct Settings {
     std::string initializestring = "YES";
     std::string automodestring = "Title";
     std::string autochapstring = "NO";
+
+    // Frame rate and standard-EDL conversion options; their raw texts are echoed only when
+    // the file sets them.
+    FrameRate frameRate = FrameRate::Fps30;
+    bool skipAudioOnly = false;   // leave out events with no video track
+    bool skipZeroLength = false;  // leave out events whose source out equals the source in
+    bool reelChanges = false;     // a WAI (new tape) wherever the source reel changes
+    std::optional<std::string> FrameRateText;
+    std::optional<std::string> SkipAudioOnlyText;
+    std::optional<std::string> SkipZeroLengthText;
+    std::optional<std::string> ReelChangesText;
 
     // Fixed values echoed for a RECON deck.
     int compression = 4;

@@ -14,9 +14,9 @@ std::optional<TimeCode> LocalVCR::checkedTime(const std::string& text, const cha
         return std::nullopt;
     }
     // "00:00:99:99" would reach the deck as 99 seconds and 99 frames.
-    if (!tc->inRange()) {
-        ShowError(std::string(what) + " is out of range: " + text +
-                  " (minutes and seconds 00-59, frames 00-29)");
+    if (!tc->inRange(settings_.frameRate)) {
+        ShowError(std::string(what) + " is out of range: " + text + " (" +
+                  std::string(core::rangeText(settings_.frameRate)) + ")");
         return std::nullopt;
     }
     return tc;
@@ -162,12 +162,13 @@ bool LocalVCR::reviewclip() {
             bscue_ = protocol::cueFrame(*inTc);
             EndString_ = out;
         }
-        startframes_.store(inTc->frameCount());
-        endframes_.store(outTc->frameCount());
+        const core::FrameRate rate = settings_.frameRate;
+        startframes_.store(inTc->frameCount(rate));
+        endframes_.store(outTc->frameCount(rate));
         const int length = endframes_.load() - startframes_.load();
         duration_.store(length);
-        durationfr_.store(length % 30);
-        durationsec_.store(length / 30);
+        durationfr_.store(length % core::framesPerSecond(rate));
+        durationsec_.store(length / core::framesPerSecond(rate));
         ShowStat("Reviewing Clip of Duration= " + std::to_string(length));
         if (tapeDeck && !settleUnlocked(lock, 1000))
             return false;

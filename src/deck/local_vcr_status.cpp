@@ -62,7 +62,7 @@ void LocalVCR::cueFrameSent() {
 void LocalVCR::publishTimeCode(const TimeCode& tc) {
     // A deck standing still sends the same time code pass after pass: its text is made and
     // stored once. The display is told every time; it ignores what it shows already.
-    const int frames = tc.frameCount();
+    const int frames = tc.frameCount(settings_.frameRate);
     const bool published = tcPublished_.exchange(true);
     const bool same = tcframes_.exchange(frames) == frames && published;
     if (!same)

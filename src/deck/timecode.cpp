@@ -45,27 +45,24 @@ int TCFBCD(std::uint8_t b, std::string& tc, std::size_t pos) {
     return writeDigits(TCFBCD(b), tc, pos);
 }
 
-int TimeCode::frameCount() const {
-    return hours * kFramesPerHour + minutes * kFramesPerMinute + seconds * kFramesPerSecond +
-           frames;
+int TimeCode::frameCount(core::FrameRate rate) const {
+    return static_cast<int>(
+        core::frameCountOf(rate, core::TimeFields{hours, minutes, seconds, frames}));
 }
 
-TimeCode TimeCode::fromFrameCount(int count) {
-    if (count < 0)
-        count = 0;
-    TimeCode t;
-    t.hours = count / kFramesPerHour;
-    count %= kFramesPerHour;
-    t.minutes = count / kFramesPerMinute;
-    count %= kFramesPerMinute;
-    t.seconds = count / kFramesPerSecond;
-    t.frames = count % kFramesPerSecond;
-    return t;
+bool TimeCode::inRange(core::FrameRate rate) const {
+    return core::namesFrame(rate, core::TimeFields{hours, minutes, seconds, frames});
+}
+
+TimeCode TimeCode::fromFrameCount(int count, core::FrameRate rate) {
+    const core::TimeFields f = core::fieldsOfFrameCount(rate, count);
+    return TimeCode{static_cast<int>(f.hours), f.minutes, f.seconds, f.frames};
 }
 
 std::string TimeCode::text() const {
     char buf[48];
-    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d:%02d", hours, minutes, seconds, frames);
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d%c%02d", hours, minutes, seconds,
+                  dropFrame ? ';' : ':', frames);
     return buf;
 }
 
@@ -84,7 +81,9 @@ std::optional<TimeCode> TimeCode::parse(std::string_view text) {
 }
 
 TimeCode TimeCode::fromBCD(std::uint8_t ff, std::uint8_t ss, std::uint8_t mm, std::uint8_t hh) {
-    return TimeCode{TCFBCD(hh).val, TCBCD(mm).val, TCBCD(ss).val, TCFBCD(ff).val};
+    constexpr std::uint8_t kDropFrameFlag = 0x40;
+    return TimeCode{TCFBCD(hh).val, TCBCD(mm).val, TCBCD(ss).val, TCFBCD(ff).val,
+                    (ff & kDropFrameFlag) != 0};
 }
 
 std::array<std::uint8_t, 4> TimeCode::toBCD() const {

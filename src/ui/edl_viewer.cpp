@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPlainTextEdit>
@@ -99,6 +100,13 @@ EDLViewer::EDLViewer(const core::Settings& settings, QWidget* parent)
     grid->addWidget(buildButtonPanel("panel1", 0, kEdlRowLength), 1, 0);
     grid->addWidget(buildButtonPanel("panel2", kEdlRowLength, 2 * kEdlRowLength), 1, 1);
     grid->addWidget(buildOptionPanel(), 1, 2);
+    report_ = new QLabel(this);
+    report_->setObjectName(QStringLiteral("report"));
+    report_->setWordWrap(true);
+    report_->setTextFormat(Qt::PlainText);
+    report_->setStyleSheet(QStringLiteral("QLabel { color: white; padding: 4px; }"));
+    report_->hide();
+    grid->addWidget(report_, 2, 0, 1, 3);
     connectOptions();
 
     resize(kInitialWidth, kInitialHeight);
@@ -167,6 +175,14 @@ void EDLViewer::connectOptions() {
     connect(usefnl_, &QCheckBox::toggled, this, [this](bool on) { useFnl(on); });
     connect(recmode_, &QCheckBox::toggled, this, [this](bool on) { recMode(on); });
     connect(autoch_, &QCheckBox::toggled, this, [this](bool on) { autoCh(on); });
+}
+
+void EDLViewer::showLeftOut() {
+    QStringList lines;
+    for (const std::string& line : edl_.leftOutReport())
+        lines << QString::fromStdString(line);
+    report_->setText(lines.join(QLatin1Char('\n')));
+    report_->setVisible(!lines.isEmpty());
 }
 
 void EDLViewer::setQuietly(QCheckBox* box, bool on) {

@@ -11,6 +11,7 @@
 
 class QCheckBox;
 class QCloseEvent;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -72,6 +73,9 @@ class EDLViewer : public QWidget, public core::RecorderView {
     QWidget* buildButtonPanel(const char* name, int firstButton, int lastButton);
     QWidget* buildOptionPanel();
     void connectOptions();
+    // Shows what the last load and conversion left out of the recorder list (hidden when
+    // nothing was).
+    void showLeftOut();
 
     // Runs one operation unless another one is in progress; a close asked for meanwhile
     // is carried out afterwards, so the window never goes while its engine is working.
@@ -101,6 +105,7 @@ class EDLViewer : public QWidget, public core::RecorderView {
     QCheckBox* usefnl_ = nullptr;
     QCheckBox* recmode_ = nullptr;
     QCheckBox* autoch_ = nullptr;
+    QLabel* report_ = nullptr;
 
     int busy_ = 0;
     bool closePending_ = false;

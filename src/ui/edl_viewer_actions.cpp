@@ -28,6 +28,7 @@ bool EDLViewer::guarded(const std::function<void()>& operation) {
     ++busy_;
     operation();
     --busy_;
+    showLeftOut();
     if (closePending_) {
         closePending_ = false;
         close();

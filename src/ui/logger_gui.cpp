@@ -41,6 +41,7 @@ LoggerGUI::LoggerGUI(deck::LocalVCR& svcr, std::filesystem::path recoveryPath, Q
     askSave = [this] { return defaultAskSave(); };
     edl_.madeBy = svcr_.settings().title;
     edl_.verbose = svcr_.settings().verbose;
+    edl_.setFrameRate(svcr_.settings().frameRate);
     askRestore = [this](int entries) { return defaultAskRestore(entries); };
     showError = [this](const std::string& message) {
         QMessageBox::warning(this, windowTitle(), toQt(message));
@@ -71,7 +72,7 @@ void LoggerGUI::setInputBlocked(bool blocked, bool) {
 
 void LoggerGUI::markValidity(QLineEdit* field) {
     // A time the save would refuse stands out until it is corrected.
-    const bool invalid = !core::loggertc::isValidTimeText(fromQt(field->text()));
+    const bool invalid = !core::loggertc::isValidTimeText(fromQt(field->text()), edl_.rate);
     if (field->property("invalidTime").toBool() == invalid)
         return;
     field->setProperty("invalidTime", invalid);

@@ -74,8 +74,14 @@ void LoggerGUI::loadEDL() {
     vsbval_ = 0;
     offset_ = 0;
     tableChanged();
-    if (result.ok && result.statusMessage.empty())
-        svcr_.ShowStat("EDL loaded: " + std::to_string(result.count) + " events from " + path);
+    if (result.ok && result.statusMessage.empty()) {
+        const std::string loaded =
+            "EDL loaded: " + std::to_string(result.count) + " events from " + path;
+        if (result.rateWarning.empty())
+            svcr_.ShowStat(loaded);
+        else
+            svcr_.ShowError(loaded + ". " + result.rateWarning);
+    }
 }
 
 bool LoggerGUI::saveEDL() {

@@ -412,14 +412,18 @@ TEST(DeckSim, CommandLineMistakesAreRefused) {
     EXPECT_EQ(help.wait(10s), 0);
     EXPECT_NE(help.output().find("--link PATH"), std::string::npos);
 
-    for (std::vector<std::string> args : {std::vector<std::string>{},
-                                          {"--link", "x", "--start", "25:00:00:00"},
-                                          {"--link", "x", "--type", "vhs"},
-                                          {"--link", "x", "--reply-delay", "10"},
-                                          {"--link", "x", "--drop", "2"},
-                                          {"--link", "x", "--corrupt", "-1"},
-                                          {"--link", "x", "--no-cue-complete=1"},
-                                          {"--link"}}) {
+    for (std::vector<std::string> args :
+         {std::vector<std::string>{},
+          {"--link", "x", "--start", "25:00:00:00"},
+          {"--link", "x", "--fps", "24"},
+          {"--link", "x", "--fps", "25", "--start", "00:00:00:25"},
+          {"--link", "x", "--fps", "29.97DF", "--start", "00:01:00;00"},
+          {"--link", "x", "--type", "vhs"},
+          {"--link", "x", "--reply-delay", "10"},
+          {"--link", "x", "--drop", "2"},
+          {"--link", "x", "--corrupt", "-1"},
+          {"--link", "x", "--no-cue-complete=1"},
+          {"--link"}}) {
         ChildProcess bad(program, args, dir.path());
         EXPECT_EQ(bad.wait(10s), 2) << bad.output();
     }

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "core/recorder_test_view.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 
@@ -100,6 +101,49 @@ TEST_F(Lxedl, EachOptionShapesTheList) {
                   "002 CHP 00:03:00:00", "003 CHP 00:05:00:00", "004 CHP 00:06:00:00", "004 FNL"}));
 }
 
+TEST_F(Lxedl, FiltersAndTapeChanges) {
+    RunResult r =
+        run({"--skip-audio-only", "--skip-zero-length", "--reel-changes", "show.edl", "-"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.output,
+              fileText({"000 INI", "000 " + Recs[0] + "STOP", "000 WAI", "000 " + Recs[2] + "STOP",
+                        "000 WAI", "000 " + Recs[4] + "STOP", "000 FNL"}));
+}
+
+// Events left out are told on standard error, and the exit code tells a batch.
+TEST_F(Lxedl, LeftOutEventsAreToldAndExitThree) {
+    dir.write("first96.edl", core::testing::manyEvents(96, false));
+    dir.write("long.edl", core::testing::manyEvents(500, false));
+    ASSERT_EQ(run({"first96.edl", "first96.txt"}).code, 0);
+    RunResult r = run({"long.edl", "long.txt"});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.output, "vemo-lxedl: long.edl: LX-1 EDL IS FULL: 404 source events left out\n");
+    EXPECT_EQ(dir.read("long.txt"), dir.read("first96.txt"));
+
+    dir.write("bad.edl",
+              "TITLE: bad\n"
+              "001  AX       V     C        00:00:10:00 00:00:99:99 01:00:00:00 "
+              "01:00:01:00\n");
+    r = run({"bad.edl", "-"});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.output.find("vemo-lxedl: bad.edl: line 2: source out 00:00:99:99 is not a time "
+                            "code at 30 fps, event left out\n"),
+              std::string::npos)
+        << r.output;
+}
+
+TEST_F(Lxedl, SourceIsNeverReplaced) {
+    const std::string before = dir.read("show.edl");
+    std::filesystem::create_directory(dir.file("sub"));
+    std::filesystem::create_symlink(dir.file("show.edl"), dir.file("link.edl"));
+    for (const char* output : {"show.edl", "./sub/../show.edl", "link.edl"}) {
+        RunResult r = run({"show.edl", output});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_NE(r.output.find("will not replace the source EDL"), std::string::npos) << r.output;
+        EXPECT_EQ(dir.read("show.edl"), before);
+    }
+}
+
 TEST_F(Lxedl, VerboseTellsEachLineReadOnStandardError) {
     RunResult r = run({"--verbose", "show.edl", "out.txt"});
     EXPECT_EQ(r.code, 0);
@@ -150,6 +194,10 @@ TEST_F(Lxedl, BadCommandLinesAreUsageErrors) {
     }
     EXPECT_NE(run({"--bogus", "show.edl", "-"}).output.find("unknown option '--bogus'"),
               std::string::npos);
+    RunResult rate = run({"--fps=24", "show.edl", "-"});
+    EXPECT_EQ(rate.code, 2);
+    EXPECT_NE(rate.output.find("unknown frame rate '24'"), std::string::npos) << rate.output;
+    EXPECT_EQ(run({"--fps=25", "show.edl", "-"}).code, 0);
     RunResult help = run({"--help"});
     EXPECT_EQ(help.code, 0);
     EXPECT_EQ(help.output.rfind("usage: vemo-lxedl", 0), 0u);

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 
 #include "core/edl/logger_edl.h"
+#include "support/edl_samples.h"
 #include "support/stdout_capture.h"
 #include "support/temp_dir.h"
 
@@ -162,11 +164,20 @@ TEST_F(LoggerLoad, SourceOutPastTheLineEndStopsKeepingWhatWasRead) {
     expectFresh(1);
 }
 
-TEST_F(LoggerLoad, LongLineWithoutBlankEndsTheLoad) {
+// Lines that are no event line never become clips and never end a load.
+TEST_F(LoggerLoad, LinesThatAreNoEventsArePassedOver) {
     std::string good =
         cmx("001", "AX", "V", "C", "00:00:05:00 00:00:07:00 01:00:00:00 01:00:02:00");
-    std::string noBlank = "002  " + std::string(70, 'x');
-    EXPECT_EQ(load(Title + good + "\n" + noBlank + "\n" + good + "\n").count, 1);
+    for (const std::string& other :
+         {"002  " + std::string(70, 'x'), "* " + std::string(70, '='),
+          "* FROM CLIP NAME: " + std::string(50, 'M') + " 00:00:01:00 00:00:02:00",
+          "M2   AX       020.0                00:00:10:00" + std::string(20, ' '),
+          "SPLIT:     AUDIO DELAY=  00:00:00:05 " + std::string(30, '-'),
+          ">>> SOURCE AX      00:00:05:00 00:00:07:00 " + std::string(20, '.')}) {
+        ASSERT_GT(other.size(), 60u);
+        EXPECT_EQ(load(Title + good + "\n" + other + "\n" + good + "\n").count, 2) << other;
+        expectEntry(1, "AX", "00:00:05:00", "00:00:07:00");
+    }
 }
 
 TEST_F(LoggerLoad, AtMostOneHundredEntries) {
@@ -227,20 +238,49 @@ TEST_F(LoggerLoad, RealCmx3600List) {
               "002  BX       V     D    030 00:00:10:00");
     LoggerLoadResult r = load(text);
     EXPECT_TRUE(r.ok);
-    // The long comment line counts as an event by the reader's rules: its name runs from
-    // position 5 to the next blank and it takes the times of the line before.
-    EXPECT_EQ(r.count, 5);
+    // Comment lines, however long, are no events.
+    EXPECT_EQ(r.count, 4);
     expectEntry(0, "AX", "00:00:05;00", "00:00:07;00");
-    expectEntry(1, "MENT:", "00:00:05;00", "00:00:07;00");
-    expectEntry(2, "AX", "00:00:10:00", "00:00:10:00");
-    expectEntry(3, "BX", "00:00:10:00", "00:00:12:00");
-    expectEntry(4, "CX", "00:00:20:00", "00:00:22:00");
-    expectFresh(5);
+    expectEntry(1, "AX", "00:00:10:00", "00:00:10:00");
+    expectEntry(2, "BX", "00:00:10:00", "00:00:12:00");
+    expectEntry(3, "CX", "00:00:20:00", "00:00:22:00");
+    expectFresh(4);
+    // A drop-frame list loaded at 30 fps: one warning.
+    EXPECT_NE(r.rateWarning.find("it is drop-frame"), std::string::npos);
+    EXPECT_EQ(std::count(log.begin(), log.end(), r.rateWarning), 1);
     // Drop-frame source times are saved as they were read.
     StdoutCapture quiet;
-    EXPECT_EQ(edl.SaveEDL(dir.file("again.edl").string()).eventsWritten, 5);
+    EXPECT_EQ(edl.SaveEDL(dir.file("again.edl").string()).eventsWritten, 4);
     EXPECT_NE(dir.read("again.edl").find(" 00:00:05;00 00:00:07;00 01:00:00:00 01:00:02:00 \r\n"),
               std::string::npos);
+}
+
+// Lists as editing systems write them load to the clips an editor sees in them.
+TEST_F(LoggerLoad, DialectsOfEditingSystems) {
+    for (const auto& sample : vemo::test::edlSamples()) {
+        LoggerEDL fresh;
+        fresh.setFrameRate(sample.rate);
+        StdoutCapture quiet;
+        LoggerLoadResult r = fresh.LoadEDLBytes(sample.text);
+        ASSERT_EQ(r.count, static_cast<int>(sample.clips.size())) << sample.dialect;
+        for (std::size_t i = 0; i < sample.clips.size(); ++i) {
+            EXPECT_EQ(fresh.table.ClipNameArray[i], sample.clips[i].reel) << sample.dialect;
+            EXPECT_EQ(fresh.table.SrcInArray[i], sample.clips[i].in) << sample.dialect;
+            EXPECT_EQ(fresh.table.SrcOutArray[i], sample.clips[i].out) << sample.dialect;
+        }
+        EXPECT_EQ(r.rateWarning, "") << sample.dialect;
+        // Loaded at a rate that is not the list's, the same clips come with one warning.
+        fresh.setFrameRate(vemo::core::isDropFrame(sample.rate) ? vemo::core::FrameRate::Fps30
+                                                                : vemo::core::FrameRate::Df2997);
+        EXPECT_NE(fresh.LoadEDLBytes(sample.text).rateWarning, "") << sample.dialect;
+    }
+    // A mark that is not followed by the rest of one still means "not an EDL".
+    EXPECT_EQ(load("\xEF\xBB" + Title).count, 0);
+    edl.setFrameRate(vemo::core::FrameRate::Fps25);
+    EXPECT_NE(
+        load(Title + cmx("001", "AX", "V", "C", "00:00:05:28 00:00:07:00 01:00:00:00 01:00:01:02"))
+            .rateWarning.find("frame numbers past 24"),
+        std::string::npos);
 }
 
 TEST_F(LoggerLoad, ArbitraryBytesNeverHarm) {

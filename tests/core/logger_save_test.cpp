@@ -285,6 +285,38 @@ TEST_F(LoggerSave, WritesAListOfTheCmx3600Shape) {
     }
 }
 
+// Record times are counted at the console's rate; drop-frame files say so and use ";".
+TEST_F(LoggerSave, RecordTimesAtEachFrameRate) {
+    const struct {
+        vemo::core::FrameRate rate;
+        const char* fcm;
+        const char* in;
+        const char* out;
+        const char* recordOut;
+    } cases[] = {
+        {vemo::core::FrameRate::Fps25, "NON-DROP FRAME", "00:00:10:20", "00:00:12:05",
+         "01:00:01:10"},
+        // Across the record side's own minute: 01:00:59;29 is followed by 01:01:00;02.
+        {vemo::core::FrameRate::Df2997, "DROP FRAME", "00:10:00;00", "00:11:00;02", "01:01:00;02"},
+    };
+    for (const auto& c : cases) {
+        edl.setFrameRate(c.rate);
+        setClip(0, c.in, c.out);
+        ASSERT_TRUE(save().saved) << log;
+        const std::string recordIn =
+            vemo::core::isDropFrame(c.rate) ? "01:00:00;00" : "01:00:00:00";
+        EXPECT_EQ(saved(),
+                  "TITLE: edl.txt \r\nREM Made by Vemo Test \r\nFCM: " + std::string(c.fcm) +
+                      " \r\n" +
+                      event("001", "Name01 ",
+                            std::string(c.in) + " " + c.out + " " + recordIn + " " + c.recordOut));
+    }
+    // A frame the rate has not got is refused as any broken time is.
+    edl.setFrameRate(vemo::core::FrameRate::Fps25);
+    setClip(0, "00:00:10:00", "00:00:10:25");
+    EXPECT_FALSE(save().saved);
+}
+
 TEST_F(LoggerSave, OtherSeparatorGivesTheDropFrameHeader) {
     edl.mainFCMString = ";";
     save();

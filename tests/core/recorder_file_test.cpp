@@ -86,18 +86,20 @@ TEST_F(RecorderFile, ReadingEndsAtTheFirstLineThatIsNotText) {
     struct Case {
         std::string bytes;
         int lines;
+        int stoppedAt;  // the line named as not text; 0: none
     } cases[] = {
-        {std::string("\x01\x02\x03 binary\n") + threeEvents(), 0},
-        {"\xff\xfe" + threeEvents(), 0},
-        {"\tTITLE: tab\n" + threeEvents(), 0},
-        {"TITLE: a\nFCM: NON-DROP FRAME\n\x80 high\n" + threeEvents(), 2},
-        {"\x7f DEL is still text\n", 1},
-        {std::string("A\0B\n", 4), 1},
+        {std::string("\x01\x02\x03 binary\n") + threeEvents(), 0, 1},
+        {"\xff\xfe" + threeEvents(), 0, 1},
+        {"\tTITLE: tab\n" + threeEvents(), 0, 1},
+        {"TITLE: a\nFCM: NON-DROP FRAME\n\x80 high\n" + threeEvents(), 2, 3},
+        {"\x7f DEL is still text\n", 1, 0},
+        {std::string("A\0B\n", 4), 1, 0},
     };
     for (const auto& c : cases) {
         dir.write("odd.edl", c.bytes);
         EXPECT_TRUE(edl.parseedl(dir.path().string(), "odd.edl"));
         EXPECT_EQ(edl.rawlinecount, c.lines) << c.bytes;
+        EXPECT_EQ(edl.omissions.stoppedAtLine, c.stoppedAt) << c.bytes;
     }
 }
 
@@ -109,6 +111,13 @@ TEST_F(RecorderFile, AtMost999LinesAreRead) {
     EXPECT_TRUE(edl.parseedl(dir.path().string(), "long.edl"));
     EXPECT_EQ(edl.rawlinecount, 999);
     EXPECT_EQ(edl.rawedl[998], "line 999");
+    EXPECT_TRUE(edl.omissions.lineLimit);
+    EXPECT_EQ(edl.leftOutReport(),
+              std::vector<std::string>{"only the first 999 lines were read, the rest left out"});
+    bytes.resize(bytes.find("line 1000"));
+    dir.write("long.edl", bytes);
+    EXPECT_TRUE(edl.parseedl(dir.path().string(), "long.edl"));
+    EXPECT_FALSE(edl.omissions.lineLimit);
 }
 
 TEST_F(RecorderFile, SavesTheListWithCrLf) {

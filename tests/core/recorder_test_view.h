@@ -62,6 +62,16 @@ inline std::string manyEvents(int count, bool comments) {
     return text;
 }
 
+// The commands of the recorder list, in order, without the free entries.
+inline std::vector<std::string> commands(const RecorderEDL& edl) {
+    std::vector<std::string> list;
+    for (const auto& c : edl.lxedl) {
+        if (c.size() > 1)
+            list.push_back(c);
+    }
+    return list;
+}
+
 // The window's defaults, whatever the settings of an earlier test left.
 inline void defaultOptions(RecorderEDL& edl) {
     edl.initialize = true;
@@ -69,6 +79,10 @@ inline void defaultOptions(RecorderEDL& edl) {
     edl.onetitle = false;
     edl.autochapter = false;
     edl.verbose = false;
+    edl.skipAudioOnly = false;
+    edl.skipZeroLength = false;
+    edl.reelChanges = false;
+    edl.rate = FrameRate::Fps30;
 }
 
 }  // namespace vemo::core::testing

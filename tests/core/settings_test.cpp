@@ -197,5 +197,27 @@ TEST_F(SettingsFile, AuxiliaryPortKey) {
     EXPECT_FALSE(s.mcs);
 }
 
+TEST_F(SettingsFile, FrameRateAndEdlKeysAreEchoedOnlyWhenSet) {
+    std::string log = load("VCRType=TAPE\n");
+    EXPECT_EQ(s.frameRate, FrameRate::Fps30);
+    EXPECT_FALSE(s.skipAudioOnly || s.skipZeroLength || s.reelChanges);
+    EXPECT_EQ(log.find("Frame Rate"), std::string::npos);
+
+    log = load("FrameRate=29.97df\nSkipAudioOnly=yes\nSkipZeroLength=YES\nReelChanges=NO\n");
+    EXPECT_EQ(s.frameRate, FrameRate::Df2997);
+    EXPECT_TRUE(s.skipAudioOnly);
+    EXPECT_TRUE(s.skipZeroLength);
+    EXPECT_FALSE(s.reelChanges);
+    EXPECT_NE(log.find("Frame Rate       = 29.97df\n"
+                       "Skip Audio Only  = yes\n"
+                       "Skip Zero Length = YES\n"
+                       "Reel Changes     = NO\n"),
+              std::string::npos);
+
+    log = load("FrameRate=24\n");
+    EXPECT_EQ(s.frameRate, FrameRate::Fps30);
+    EXPECT_NE(log.find("Frame Rate       = 24 (not a known rate: 30 used)\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vemo::core

@@ -333,6 +333,43 @@ TEST_F(CueTest, TextsThatAreNoTimeCodeSendNothing) {
     EXPECT_EQ(vcr->CueString(), "00:00:05:00");
 }
 
+// At 25 and at 29.97 drop-frame the review counts the rate's own frames, and a frame the
+// rate has not got is refused before anything is sent.
+TEST_F(CueTest, OtherFrameRatesCountTheirOwnFrames) {
+    deck.fps = 60;
+    const struct {
+        core::FrameRate rate;
+        const char* in;
+        const char* out;
+        int start, end, seconds, frames;
+        const char* refused;
+        const char* range;
+    } cases[] = {
+        {core::FrameRate::Fps25, "00:00:10:00", "00:00:12:15", 250, 315, 2, 15, "00:00:12:25",
+         "minutes and seconds 00-59, frames 00-24"},
+        {core::FrameRate::Df2997, "00:00:59;20", "00:01:00;10", 1790, 1808, 0, 18, "00:01:00;01",
+         "minutes and seconds 00-59, frames 00-29, no ;00 or ;01 at a minute's start but every "
+         "tenth"},
+    };
+    for (const auto& c : cases) {
+        settings.frameRate = c.rate;
+        auto vcr = make();
+        vcr->fields().setCue(c.in);
+        vcr->fields().setEnd(c.refused);
+        EXPECT_FALSE(vcr->cueout());
+        EXPECT_EQ(display.lastStatus(),
+                  "Out point is out of range: " + std::string(c.refused) + " (" + c.range + ")");
+        vcr->fields().setEnd(c.out);
+        ASSERT_TRUE(vcr->reviewclip());
+        EXPECT_EQ(vcr->startframes(), c.start);
+        EXPECT_EQ(vcr->endframes(), c.end);
+        EXPECT_EQ(vcr->durationsec(), c.seconds);
+        EXPECT_EQ(vcr->durationfr(), c.frames);
+        ASSERT_TRUE(waitDone(*vcr));
+        vcr->stopPolling();
+    }
+}
+
 TEST_F(CueTest, NothingHappensWithoutAnOpenPort) {
     port.serialPort = false;
     auto vcr = make();

@@ -120,11 +120,12 @@ TEST_F(LocalVCRTest, TimeCodeReplyIsPublishedEverywhere) {
     port.replyAlways(test::withChecksum({0x74, 0x04, 0x59, 0x23, 0x45, 0xC1}));
     vcr->CommandB8();
     EXPECT_EQ(port.frames().front(), bytesOf(LocalVCR::bsgettc));
-    EXPECT_EQ(vcr->TCString(), "01:45:23:19");
-    EXPECT_EQ(vcr->fields().tc(), "01:45:23:19");
+    // The frames byte carries the drop-frame flag: ";" before the frames.
+    EXPECT_EQ(vcr->TCString(), "01:45:23;19");
+    EXPECT_EQ(vcr->fields().tc(), "01:45:23;19");
     EXPECT_EQ(vcr->tcframes(), 108000 + 45 * 1800 + 23 * 30 + 19);
-    EXPECT_TRUE(display.has("ShowTC:01:45:23:19"));
-    EXPECT_THAT(clip.texts(), ::testing::ElementsAre("01:45:23:19\n"));
+    EXPECT_TRUE(display.has("ShowTC:01:45:23;19"));
+    EXPECT_THAT(clip.texts(), ::testing::ElementsAre("01:45:23;19\n"));
 }
 
 // Only a whole, correct reply counts: header, length and checksum of what was asked.

@@ -122,7 +122,8 @@ TEST(TimeCodeBcd, TimeDataReplyDecodesOnlyWhenSevenBytesFrom74) {
     std::uint8_t r[16] = {0x74, 0x04, 0x59, 0x23, 0x45, 0xC1, 0xFA};
     auto tc = protocol::decodeTimeData(r, 7);
     ASSERT_TRUE(tc);
-    EXPECT_EQ(tc->text(), "01:45:23:19");
+    EXPECT_EQ(tc->text(), "01:45:23;19");  // the frames byte's drop-frame flag is set
+    EXPECT_TRUE(tc->dropFrame);
     EXPECT_EQ(tc->frameCount(), 108000 + 45 * 1800 + 23 * 30 + 19);
     EXPECT_FALSE(protocol::decodeTimeData(r, 8));
     EXPECT_FALSE(protocol::decodeTimeData(r, 6));

@@ -4,8 +4,11 @@
 
 #include <chrono>
 #include <filesystem>
+#include <set>
 #include <thread>
 
+#include "core/edl/logger_edl.h"
+#include "core/edl/logger_timecode.h"
 #include "deck/cue_thread.h"
 #include "deck/local_vcr.h"
 #include "deck_fakes.h"
@@ -107,6 +110,81 @@ TEST_F(SimTest, LostAndJunkRepliesKeepThePollingAlive) {
     vcr.stop();
     vcr.stopPolling();
     EXPECT_TRUE(sim.simRunning());
+}
+
+// Clips marked from a deck running at 25 fps or at 29.97 drop-frame save with record times
+// of that rate; the drop-frame clip crosses a minute, where ;00 and ;01 do not exist.
+TEST_F(SimTest, ClipsMarkedAtOtherRatesSaveWithTheirRecordTimes) {
+    const struct {
+        const char* fps;
+        core::FrameRate rate;
+        const char* start;
+        int perSecond;
+        char separator;
+        const char* fcm;
+    } cases[] = {{"25", core::FrameRate::Fps25, "00:00:59:10", 25, ':', "NON-DROP FRAME"},
+                 {"29.97DF", core::FrameRate::Df2997, "00:00:59;10", 30, ';', "DROP FRAME"}};
+    for (const auto& c : cases) {
+        SimDeck sim({"--fps", c.fps, "--start", c.start});
+        ASSERT_TRUE(sim.ready()) << sim.simOutput();
+        settings.frameRate = c.rate;
+        LocalVCR vcr(&sim.port(), settings);
+        vcr.setDisplay(&display);
+        vcr.GetTC();
+        ASSERT_TRUE(waitFor([&] { return vcr.fields().tc() == c.start; }, 10s));
+        const std::string in = vcr.fields().tc();
+
+        // Frames counted by the rate: 00:01:00 and 15 frames more lies this far from the start.
+        std::set<std::string> seen;
+        vcr.play();
+        ASSERT_TRUE(waitFor(
+            [&] {
+                const std::string tc = vcr.fields().tc();
+                seen.insert(tc);
+                return tc.compare(0, 8, "00:01:00") == 0 && tc.substr(9) >= "15";
+            },
+            30s));
+        vcr.stop();
+        std::string out;
+        ASSERT_TRUE(waitFor(
+            [&] {
+                const std::string before = vcr.fields().tc();
+                std::this_thread::sleep_for(300ms);
+                out = vcr.fields().tc();
+                return out == before;
+            },
+            30s));
+        vcr.stopPolling();
+        for (const std::string& tc : seen) {
+            EXPECT_EQ(tc[8], c.separator) << tc;
+            EXPECT_TRUE(core::loggertc::isValidTimeText(tc, c.rate)) << tc;
+        }
+
+        // The clip's length in frames of the rate, counted here on its own: the seconds from
+        // the in point, less the two labels drop-frame skips at minute 1.
+        const int inSeconds = 59, inFrames = 10;
+        const int outSeconds = 60 + std::stoi(out.substr(6, 2));
+        const int length = (outSeconds - inSeconds) * c.perSecond + std::stoi(out.substr(9)) -
+                           inFrames - (c.separator == ';' ? 2 : 0);
+        ASSERT_GT(length, 0);
+        ASSERT_LT(length, 60 * c.perSecond);
+        char recordOut[48];
+        std::snprintf(recordOut, sizeof recordOut, "01:00:%02d%c%02d", length / c.perSecond,
+                      c.separator, length % c.perSecond);
+
+        core::LoggerEDL edl;
+        edl.setFrameRate(c.rate);
+        edl.table.SrcInArray[0] = in;
+        edl.table.SrcOutArray[0] = out;
+        vemo::test::TempDir dir;
+        ASSERT_TRUE(edl.SaveEDL(dir.file("clips.edl").string()).saved);
+        const std::string saved = dir.read("clips.edl");
+        EXPECT_NE(saved.find("FCM: " + std::string(c.fcm) + " \r\n"), std::string::npos);
+        EXPECT_NE(
+            saved.find(in + " " + out + " 01:00:00" + c.separator + "00 " + recordOut + " \r\n"),
+            std::string::npos)
+            << saved;
+    }
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // The EDL maker's load and save: real files, the dialogs answered, the message waits.
+#include <QLabel>
 #include <QTimer>
 #include <chrono>
 #include <filesystem>
@@ -34,6 +35,34 @@ TEST_F(EdlViewerTest, SavedFileIsTheBuiltListNotTheTypedText) {
     EXPECT_EQ(saved, crlf({kHeader, "000 INI", kRec1 + "STOP", kRec2 + "STOP", kRec3 + "STOP",
                            "000 FNL"}));
     EXPECT_THAT(saved, Not(HasSubstr("TYPED")));
+}
+
+// Events the list cannot take are named under the areas; the source is never replaced.
+TEST_F(EdlViewerTest, LeftOutEventsAreShownAndTheSourceIsKept) {
+    settings.frameRate = core::FrameRate::Fps25;
+    settings.skipAudioOnly = true;
+    dir.write(
+        "pal.edl",
+        kThreeEvents +
+            "004  AX       V     C        00:07:00:00 00:07:00:25 01:03:00:00 01:03:01:00\r\n"
+            "005  AX       A     C        00:08:00:00 00:08:01:00 01:03:01:00 01:03:02:00\r\n");
+    ui::EDLViewer* w = open();
+    auto* report = child<QLabel>(w, "report");
+    EXPECT_TRUE(report->isHidden());
+    load(w, "pal.edl");
+    EXPECT_EQ(output(w), (std::vector<std::string>{kHeader, "000 INI", kRec1 + "STOP",
+                                                   kRec2 + "STOP", kRec3 + "STOP", "000 FNL"}));
+    EXPECT_FALSE(report->isHidden());
+    EXPECT_EQ(report->text().toStdString(),
+              "line 7: source out 00:07:00:25 is not a time code at 25 fps, event left out");
+
+    save(w, "pal.edl");
+    EXPECT_EQ(failures.size(), 1u);
+    EXPECT_THAT(failures.back(), HasSubstr("that is the source EDL itself"));
+    EXPECT_THAT(dir.read("pal.edl"), HasSubstr("00:07:00:25"));
+
+    load(w);
+    EXPECT_TRUE(report->isHidden());
 }
 
 TEST_F(EdlViewerTest, PauseThenSaveEndsWithAStoppingRecording) {

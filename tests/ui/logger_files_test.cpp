@@ -45,6 +45,19 @@ TEST_F(LoggerTest, LoadShowsTheListFromEntryOneAndRestartsTheMarks) {
     EXPECT_TRUE(logger->changed());
 }
 
+TEST_F(LoggerTest, ListOfAnotherRateLoadsWithAWarning) {
+    TempDir dir;
+    std::string dropFrame = kEdl;
+    dropFrame.replace(dropFrame.find("NON-DROP"), 8, "DROP");
+    dir.write("df.txt", dropFrame);
+    chosenPath = dir.file("df.txt").string();
+    press("LoadButton");
+    EXPECT_EQ(text("name1"), "BX");
+    EXPECT_NE(status().find("EDL loaded: 2 events from "), std::string::npos) << status();
+    EXPECT_NE(status().find("another frame rate (it is drop-frame)"), std::string::npos);
+    EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(LoggerTest, CancelledDialogsDoNothing) {
     vcr->fields().setTC("00:00:03:00");
     press("setin2");

@@ -23,8 +23,8 @@ double seconds(Clock::duration d) {
 
 }  // namespace
 
-DeckModel::DeckModel(DeckType type, long startFrames, Clock::time_point now)
-    : type_(type), position_(static_cast<double>(startFrames)), last_(now) {}
+DeckModel::DeckModel(DeckType type, long startFrames, Clock::time_point now, Rate rate)
+    : type_(type), rate_(rate), position_(static_cast<double>(startFrames)), last_(now) {}
 
 void DeckModel::advance(Clock::time_point now) {
     if (now <= last_)
@@ -40,13 +40,13 @@ void DeckModel::advance(Clock::time_point now) {
             position_ = cueFrom_ + (cueTo_ - cueFrom_) * done;
         }
     } else if (speed_ != 0.0) {
-        position_ += speed_ * kFramesPerSecond * seconds(now - last_);
+        position_ += speed_ * rate_.framesPerRealSecond() * seconds(now - last_);
         if (position_ <= 0.0) {  // the tape stops at its head
             position_ = 0.0;
             mode_ = Mode::stop;
             speed_ = 0.0;
         }
-        position_ = std::fmod(position_, static_cast<double>(kFramesPerDay));
+        position_ = std::fmod(position_, static_cast<double>(rate_.framesPerDay()));
     }
     last_ = now;
 }
@@ -158,13 +158,13 @@ Bytes DeckModel::speedCommand(std::uint8_t command, std::uint8_t speedByte, Cloc
 }
 
 Bytes DeckModel::cue(const Bytes& frame, Clock::time_point now) {
-    auto target = decodeBcdTime(frame[2], frame[3], frame[4], frame[5]);
+    auto target = decodeBcdTime(frame[2], frame[3], frame[4], frame[5], rate_);
     if (!target)
         return nakReply(kNakUndefined);  // not a time code: the deck refuses it
     setMotion(Mode::cueing, 0.0, now);
     cueFrom_ = position_;
     cueTo_ = static_cast<double>(*target);
-    double distance = std::fabs(cueTo_ - cueFrom_) / kFramesPerSecond;
+    double distance = std::fabs(cueTo_ - cueFrom_) / rate_.framesPerRealSecond();
     double cap = type_ == DeckType::lx1 ? kDiscCueMaxSeconds : kCueMaxSeconds;
     double took = std::clamp(distance / kCueSearchSpeed, kCueMinSeconds, cap);
     cueStart_ = now;
@@ -174,12 +174,11 @@ Bytes DeckModel::cue(const Bytes& frame, Clock::time_point now) {
 }
 
 Bytes DeckModel::timeData(Clock::time_point now) {
-    long frames = position(now);
-    long secs = frames / kFramesPerSecond;
-    return withChecksum({0x74, 0x04, toBcd(static_cast<int>(frames % kFramesPerSecond)),
-                         toBcd(static_cast<int>(secs % 60)),
-                         toBcd(static_cast<int>(secs / 60 % 60)),
-                         toBcd(static_cast<int>(secs / 3600))});
+    auto label = labelOf(position(now), rate_);
+    // Bit 6 of the frames byte flags a drop-frame time code.
+    const std::uint8_t dropFlag = rate_.dropFrame ? 0x40 : 0x00;
+    return withChecksum({0x74, 0x04, static_cast<std::uint8_t>(toBcd(label[3]) | dropFlag),
+                         toBcd(label[2]), toBcd(label[1]), toBcd(label[0])});
 }
 
 Bytes DeckModel::statusData(std::uint8_t which, Clock::time_point now) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "frame_parser.h"
+#include "timecode.h"
 
 namespace vemo::decksim {
 
@@ -15,7 +16,7 @@ enum class DeckType { tape, lx1, recon };
 // so no timer has to tick.
 class DeckModel {
   public:
-    DeckModel(DeckType type, long startFrames, Clock::time_point now);
+    DeckModel(DeckType type, long startFrames, Clock::time_point now, Rate rate = {});
 
     // Acts on one well-formed frame (checksum already verified) and returns the reply.
     Bytes handle(const Bytes& frame, Clock::time_point now);
@@ -39,6 +40,7 @@ class DeckModel {
     Bytes statusData(std::uint8_t which, Clock::time_point now);
 
     DeckType type_;
+    Rate rate_;
     Mode mode_ = Mode::stop;
     double speed_ = 0.0;     // signed, in play speeds
     double position_ = 0.0;  // frames; fractions kept so slow speeds still move

@@ -50,10 +50,13 @@ bool takeValue(Options& o, const std::string& name, const std::string& value, st
             o.type = *t;
         ok = t.has_value();
     } else if (name == "--start") {
-        auto f = parseTimeCode(value);
-        if (f)
-            o.startFrames = *f;
-        ok = f.has_value();
+        o.start = value;
+        ok = parseTimeCode(value, Rate{30, true}) || parseTimeCode(value);
+    } else if (name == "--fps") {
+        auto r = parseRate(value);
+        if (r)
+            o.rate = *r;
+        ok = r.has_value();
     } else if (name == "--reply-delay") {
         auto v = number(value, 0.0, 9.0);
         if (v)
@@ -88,6 +91,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
     static const option longOptions[] = {{"link", required_argument, nullptr, 0},
                                          {"type", required_argument, nullptr, 0},
                                          {"start", required_argument, nullptr, 0},
+                                         {"fps", required_argument, nullptr, 0},
                                          {"reply-delay", required_argument, nullptr, 0},
                                          {"drop", required_argument, nullptr, 0},
                                          {"nak", required_argument, nullptr, 0},
@@ -138,6 +142,14 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         error = "--link PATH is required";
         return std::nullopt;
     }
+    if (!o.start.empty()) {
+        auto f = parseTimeCode(o.start, o.rate);
+        if (!f) {
+            error = "bad value for --start: \"" + o.start + "\"";
+            return std::nullopt;
+        }
+        o.startFrames = *f;
+    }
     return o;
 }
 
@@ -153,6 +165,7 @@ const char* usageText() {
            "  --link PATH            symbolic link to create for the line (required)\n"
            "  --type tape|lx1|recon  deck type (default tape)\n"
            "  --start HH:MM:SS:FF    time code at start (default 00:00:00:00)\n"
+           "  --fps 30|25|29.97DF    frame rate of the tape's time code (default 30)\n"
            "  --reply-delay MS       0-9 ms from a frame's last byte to the reply (default 1)\n"
            "  --pace                 send reply bytes at the line's byte time (0.286 ms)\n"
            "  --drop FRACTION        0-1: share of replies not sent (the command still acts)\n"

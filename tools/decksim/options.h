@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "deck_model.h"
+#include "timecode.h"
 
 namespace vemo::decksim {
 
@@ -13,6 +14,8 @@ struct Options {
     std::string link;
     DeckType type = DeckType::tape;
     long startFrames = 0;
+    std::string start;  // --start as given; read at the rate once all options are known
+    Rate rate;
     double replyDelayMs = 1.0;
     bool pace = false;
     double dropFraction = 0.0;

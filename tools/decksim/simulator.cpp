@@ -41,7 +41,7 @@ Simulator::Simulator(const Options& options, PtyLine& line, std::FILE* log)
     : options_(options),
       line_(line),
       log_(log),
-      deck_(options.type, options.startFrames, Clock::now()),
+      deck_(options.type, options.startFrames, Clock::now(), options.rate),
       lineFreeAt_(Clock::now()),
       lastInput_(Clock::now()),
       random_(options.seed) {
@@ -247,7 +247,7 @@ void Simulator::flushOutput(Clock::time_point now) {
 void Simulator::logFrame(const FrameParser::Event& event, const std::string& note) {
     if (log_ == nullptr)
         return;
-    std::string pos = formatTimeCode(deck_.position(event.at));
+    std::string pos = formatTimeCode(deck_.position(event.at), options_.rate);
     std::fprintf(log_, "%.3f %s pos=%s%s%s\n", monotonicMs(event.at), hexBytes(event.bytes).c_str(),
                  pos.c_str(), note.empty() ? "" : " ", note.c_str());
     std::fflush(log_);
@@ -257,8 +257,8 @@ void Simulator::trace(const FrameParser::Event& event, const Bytes& reply,
                       const std::string& note) {
     std::fprintf(stderr, "rx %s -> tx %s [%s pos=%s]%s%s\n", hexBytes(event.bytes).c_str(),
                  reply.empty() ? "-" : hexBytes(reply).c_str(), deck_.describe().c_str(),
-                 formatTimeCode(deck_.position(event.at)).c_str(), note.empty() ? "" : " ",
-                 note.c_str());
+                 formatTimeCode(deck_.position(event.at), options_.rate).c_str(),
+                 note.empty() ? "" : " ", note.c_str());
 }
 
 }  // namespace vemo::decksim

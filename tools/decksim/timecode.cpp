@@ -24,16 +24,56 @@ std::optional<int> bcdValue(std::uint8_t b) {
     return tens * 10 + units;
 }
 
-std::optional<long> frameCount(int hh, int mm, int ss, int ff) {
-    if (hh > 23 || mm > 59 || ss > 59 || ff >= kFramesPerSecond)
+// Drop-frame: 1798 frames a minute, 17982 every ten minutes.
+constexpr long kDropped = 2;
+constexpr long kDropMinute = 60 * 30 - kDropped;
+constexpr long kDropTenMinutes = 10 * 60 * 30 - 9 * kDropped;
+
+std::optional<long> frameCount(int hh, int mm, int ss, int ff, Rate rate) {
+    if (hh > 23 || mm > 59 || ss > 59 || ff >= rate.fps)
         return std::nullopt;
-    return ((hh * 60L + mm) * 60L + ss) * kFramesPerSecond + ff;
+    long minutes = hh * 60L + mm;
+    long count = (minutes * 60L + ss) * rate.fps + ff;
+    if (!rate.dropFrame)
+        return count;
+    if (ss == 0 && ff < kDropped && mm % 10 != 0)
+        return std::nullopt;  // a label drop-frame skips
+    return count - kDropped * (minutes - minutes / 10);
 }
 
 }  // namespace
 
-std::optional<long> parseTimeCode(const std::string& text) {
-    if (text.size() != 11 || text[2] != ':' || text[5] != ':' || text[8] != ':') {
+long Rate::framesPerDay() const {
+    return dropFrame ? 24L * 6L * kDropTenMinutes : 24L * 3600L * fps;
+}
+
+std::optional<Rate> parseRate(const std::string& text) {
+    if (text == "30")
+        return Rate{30, false};
+    if (text == "25")
+        return Rate{25, false};
+    if (text == "29.97DF" || text == "29.97df")
+        return Rate{30, true};
+    return std::nullopt;
+}
+
+std::array<int, 4> labelOf(long frames, Rate rate) {
+    frames = std::max(0L, frames) % rate.framesPerDay();
+    if (rate.dropFrame) {
+        long rest = frames % kDropTenMinutes;
+        frames += 9 * kDropped * (frames / kDropTenMinutes);
+        if (rest >= kDropped)
+            frames += kDropped * ((rest - kDropped) / kDropMinute);
+    }
+    long seconds = frames / rate.fps;
+    return {static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
+            static_cast<int>(seconds % 60), static_cast<int>(frames % rate.fps)};
+}
+
+std::optional<long> parseTimeCode(const std::string& text, Rate rate) {
+    const bool separator =
+        text.size() == 11 && (text[8] == ':' || (rate.dropFrame && text[8] == ';'));
+    if (!separator || text[2] != ':' || text[5] != ':') {
         return std::nullopt;
     }
     auto hh = twoDigits(text, 0);
@@ -42,16 +82,14 @@ std::optional<long> parseTimeCode(const std::string& text) {
     auto ff = twoDigits(text, 9);
     if (!hh || !mm || !ss || !ff)
         return std::nullopt;
-    return frameCount(*hh, *mm, *ss, *ff);
+    return frameCount(*hh, *mm, *ss, *ff, rate);
 }
 
-std::string formatTimeCode(long frames) {
-    frames = std::max(0L, frames) % kFramesPerDay;
-    long ff = frames % kFramesPerSecond;
-    long seconds = frames / kFramesPerSecond;
+std::string formatTimeCode(long frames, Rate rate) {
+    auto label = labelOf(frames, rate);
     char text[32];
-    std::snprintf(text, sizeof text, "%02ld:%02ld:%02ld:%02ld", seconds / 3600, seconds / 60 % 60,
-                  seconds % 60, ff);
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d%c%02d", label[0], label[1], label[2],
+                  rate.dropFrame ? ';' : ':', label[3]);
     return text;
 }
 
@@ -60,14 +98,14 @@ std::uint8_t toBcd(int value) {
 }
 
 std::optional<long> decodeBcdTime(std::uint8_t ff, std::uint8_t ss, std::uint8_t mm,
-                                  std::uint8_t hh) {
+                                  std::uint8_t hh, Rate rate) {
     auto f = bcdValue(ff & 0x3F);
     auto s = bcdValue(ss);
     auto m = bcdValue(mm);
     auto h = bcdValue(hh & 0x3F);
     if (!f || !s || !m || !h)
         return std::nullopt;
-    return frameCount(*h, *m, *s, *f);
+    return frameCount(*h, *m, *s, *f, rate);
 }
 
 double speedOfByte(std::uint8_t speed) {

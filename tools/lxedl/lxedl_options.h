@@ -12,6 +12,10 @@ struct Options {
     bool onetitle = false;
     bool autochapter = false;
     bool verbose = false;
+    bool skipAudioOnly = false;
+    bool skipZeroLength = false;
+    bool reelChanges = false;
+    std::string fps = "30";
     bool help = false;
     bool version = false;
     std::string input;

@@ -49,7 +49,11 @@ std::error_code writeStdout(const std::string& bytes) {
     return {};
 }
 
-int convert(const vemo::lxedl::Options& options) {
+// Exit codes: 0 done, 1 a file problem, 2 bad options, 3 done but source events were left
+// out (a batch must notice).
+constexpr int ExitLeftOut = 3;
+
+int convert(const vemo::lxedl::Options& options, vemo::core::FrameRate rate) {
     QuietView view(options.verbose);
     vemo::core::RecorderEDL edl(&view);
     edl.initialize = options.initialize;
@@ -57,6 +61,10 @@ int convert(const vemo::lxedl::Options& options) {
     edl.onetitle = options.onetitle;
     edl.autochapter = options.autochapter;
     edl.verbose = options.verbose;
+    edl.skipAudioOnly = options.skipAudioOnly;
+    edl.skipZeroLength = options.skipZeroLength;
+    edl.reelChanges = options.reelChanges;
+    edl.rate = rate;
 
     // As "Load Source EDL": read, then convert from the first line.
     if (!edl.parseedl("", options.input)) {
@@ -69,6 +77,10 @@ int convert(const vemo::lxedl::Options& options) {
     }
     edl.rawline = 0;
     edl.autoedl();
+    // What the window shows of the events it left out.
+    for (const std::string& line : edl.leftOutReport())
+        complain(options.input + ": " + line);
+    const int done = edl.omissions.any() ? ExitLeftOut : 0;
 
     // As "Save LX-1 EDL"; standard output gets the very bytes the file would hold.
     if (options.output == "-") {
@@ -77,14 +89,18 @@ int convert(const vemo::lxedl::Options& options) {
             complain("standard output: " + ec.message());
             return 1;
         }
-        return 0;
+        return done;
     }
     if (!edl.saveedl("", options.output)) {
-        complain(options.output + ": cannot write the recorder EDL (" + edl.ioerror.message() +
-                 ")");
+        if (edl.sameAsSource) {
+            complain(options.output + ": will not replace the source EDL with the recorder list");
+        } else {
+            complain(options.output + ": cannot write the recorder EDL (" + edl.ioerror.message() +
+                     ")");
+        }
         return 1;
     }
-    return 0;
+    return done;
 }
 
 }  // namespace
@@ -106,5 +122,11 @@ int main(int argc, char** argv) {
         std::fputs(vemo::tools::versionText("vemo-lxedl").c_str(), stdout);
         return 0;
     }
-    return convert(options);
+    auto rate = vemo::core::parseFrameRate(options.fps);
+    if (!rate) {
+        complain("unknown frame rate '" + options.fps + "' (30, 25 or 29.97DF)");
+        std::fputs(vemo::lxedl::UsageText, stderr);
+        return 2;
+    }
+    return convert(options, *rate);
 }

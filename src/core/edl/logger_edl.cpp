@@ -18,6 +18,11 @@ std::string padded(int n) {
 }
 }  // namespace
 
+void LoggerEDL::setFrameRate(FrameRate newRate) {
+    rate = newRate;
+    FCMString = mainFCMString = std::string(1, frameSeparator(rate));
+}
+
 int LoggerEDL::Extracthmsf(std::string_view text) {
     h = pairAt(text, 0);
     m = pairAt(text, 3);
@@ -45,8 +50,8 @@ bool LoggerEDL::getduration(int i) {
     startframes = endframes = duration = 0;
     if (!LoggerTable::valid(i))
         return false;
-    std::int64_t in = loggertc::frameCount(table.SrcInArray[i]);
-    std::int64_t out = loggertc::frameCount(table.SrcOutArray[i]);
+    std::int64_t in = loggertc::frameCount(table.SrcInArray[i], rate);
+    std::int64_t out = loggertc::frameCount(table.SrcOutArray[i], rate);
     if (in < 0 || out < 0)
         return false;
     startframes = in;
@@ -56,8 +61,8 @@ bool LoggerEDL::getduration(int i) {
 }
 
 std::string LoggerEDL::MakeZeroString2(std::string_view t, std::int64_t d) const {
-    std::int64_t start = loggertc::recordFrameCount(t);
-    return loggertc::timeText((start < 0 ? 0 : start) + d, FCMString);
+    std::int64_t start = loggertc::recordFrameCount(t, rate);
+    return loggertc::timeText((start < 0 ? 0 : start) + d, FCMString, rate);
 }
 
 LoggerEDL::SourceTimes LoggerEDL::getsourcetime(std::string_view line) {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/edl/logger_table.h"
+#include "core/frame_rate.h"
 
 namespace vemo::core {
 class ByteSource;
@@ -35,6 +36,7 @@ struct LoggerLoadResult {
     std::string failure;              // the file error's log line when !ok
     bool stoppedAtShortLine = false;  // a line ended before its source out
     std::string statusMessage;        // "" unless stoppedAtShortLine
+    std::string rateWarning;          // the list counts at another frame rate ("" if not)
 };
 
 // The logger's EDL file format and its time-code arithmetic over the event table. Texts are
@@ -71,10 +73,16 @@ class LoggerEDL {
     std::string FCMString = ":";
     // The main window's separator: first record-in time and the FCM header line.
     std::string mainFCMString = ":";
+    // The rate durations and record times are counted in; set it with setFrameRate.
+    FrameRate rate = FrameRate::Fps30;
     // From the settings: the console's title for the "REM Made by" line, and whether read
     // lines are logged.
     std::string madeBy;
     bool verbose = false;
+
+    // The rate and, with it, both separators before the frames (";" for drop-frame), so
+    // saved files carry the matching FCM line.
+    void setFrameRate(FrameRate newRate);
 
     static bool isnumeric(char c) { return c >= '0' && c <= '9'; }
     static bool iscolon(char c) { return c == ':'; }
@@ -121,6 +129,7 @@ class LoggerEDL {
     LoggerLoadResult loadFrom(ByteSource& source);
     bool takeEventLine(const std::string& line, int lineNumber, int& entry,
                        LoggerLoadResult& result);
+    void noteRate(const std::string& why, LoggerLoadResult& result) const;
 };
 
 }  // namespace vemo::core

@@ -2,9 +2,11 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <optional>
 
 #include "core/edl/logger_edl.h"
 #include "core/edl/logger_file.h"
+#include "core/edl/logger_timecode.h"
 #include "core/utils.h"
 
 namespace vemo::core {
@@ -14,6 +16,70 @@ void fail(LoggerLoadResult& result, const std::string& line) {
     Utils::OutLine(line);
     result.ok = false;
     result.failure = line;
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// The first byte that counts: a UTF-8 byte-order mark and blank lines before the title are
+// passed over, as editing systems write both.
+ByteSource::Status firstByte(ByteSource& source, char& c) {
+    ByteSource::Status st = source.get(c);
+    if (st == ByteSource::Status::Byte && static_cast<unsigned char>(c) == 0xEF) {
+        char mark[2] = {0, 0};
+        for (char& m : mark) {
+            st = source.get(m);
+            if (st != ByteSource::Status::Byte)
+                return st;
+        }
+        if (static_cast<unsigned char>(mark[0]) != 0xBB ||
+            static_cast<unsigned char>(mark[1]) != 0xBF)
+            return st;  // c stays 0xEF: not an EDL
+        st = source.get(c);
+    }
+    while (st == ByteSource::Status::Byte && (c == '\r' || c == '\n' || isBlank(c)))
+        st = source.get(c);
+    return st;
+}
+
+// The reel of an event line: an edit number of digits (any width), blanks, then the reel up
+// to the next blank. Nothing for any other line (comments, titles, FCM, speed, split and
+// note lines).
+std::optional<std::string> eventReel(const std::string& line) {
+    std::size_t i = 0;
+    while (i < line.size() && LoggerEDL::isnumeric(line[i]))
+        ++i;
+    if (i == 0 || i == line.size() || !isBlank(line[i]))
+        return std::nullopt;
+    // The logger's own layout (three digits, two blanks): the name starts at position 5,
+    // even when the name itself starts with a blank.
+    if (i == 3 && line.compare(3, 2, "  ") == 0) {
+        const std::size_t blank = line.find(' ', 5);
+        if (blank == std::string::npos)
+            return std::nullopt;
+        return line.substr(5, blank - 5);
+    }
+    while (i < line.size() && isBlank(line[i]))
+        ++i;
+    std::size_t end = i;
+    while (end < line.size() && !isBlank(line[end]))
+        ++end;
+    if (end == i || end == line.size())
+        return std::nullopt;
+    return line.substr(i, end - i);
+}
+
+// What a list says of its own rate, when it says anything: its FCM line, or a frame number
+// the console's rate has not got.
+std::string otherRate(const std::string& line, FrameRate rate) {
+    if (line.compare(0, 4, "FCM:") == 0) {
+        const bool drop = line.find("DROP FRAME") != std::string::npos &&
+                          line.find("NON-DROP") == std::string::npos;
+        if (drop != isDropFrame(rate))
+            return drop ? "it is drop-frame" : "it is non-drop-frame";
+    }
+    return {};
 }
 }  // namespace
 
@@ -52,7 +118,7 @@ LoggerLoadResult LoggerEDL::LoadEDLBytes(std::string_view bytes) {
 LoggerLoadResult LoggerEDL::loadFrom(ByteSource& source) {
     LoggerLoadResult result;
     char first = 0;
-    ByteSource::Status st = source.get(first);
+    ByteSource::Status st = firstByte(source, first);
     if (st != ByteSource::Status::Byte) {
         // An empty file fails at its first byte.
         std::string what = st == ByteSource::Status::End ? std::string("end of file")
@@ -89,13 +155,13 @@ bool LoggerEDL::takeEventLine(const std::string& line, int lineNumber, int& entr
         return true;
     if (verbose)
         Utils::OutLine(line);
+    noteRate(otherRate(line, rate), result);
     // Header, comment and short lines carry no event.
     if (line.size() <= 60 || line.compare(0, 3, "TIT") == 0)
         return true;
-    std::size_t blank = line.find(' ', 5);
-    if (blank == std::string::npos)
-        return false;
-    std::string name = line.substr(5, blank - 5);
+    std::optional<std::string> name = eventReel(line);
+    if (!name)
+        return true;
     if (getsourcetime(line) == SourceTimes::PastEnd) {
         result.stoppedAtShortLine = true;
         result.statusMessage = "EDL line " + std::to_string(lineNumber) +
@@ -104,11 +170,28 @@ bool LoggerEDL::takeEventLine(const std::string& line, int lineNumber, int& entr
         Utils::OutLine(result.statusMessage);
         return false;
     }
-    table.ClipNameArray[entry] = name;
+    table.ClipNameArray[entry] = *name;
     table.SrcInArray[entry] = timestring1;
     table.SrcOutArray[entry] = timestring2;
+    for (const std::string& time : {timestring1, timestring2}) {
+        if (framesPerSecond(rate) < 30 && loggertc::isTimeText(time) &&
+            !loggertc::isValidTimeText(time, rate) &&
+            loggertc::isValidTimeText(time, FrameRate::Fps30))
+            noteRate("it has frame numbers past " + std::to_string(lastFrame(rate)), result);
+    }
     ++entry;
     return true;
+}
+
+// One warning per load, from the first sign that the list counts at another rate.
+void LoggerEDL::noteRate(const std::string& why, LoggerLoadResult& result) const {
+    if (why.empty() || !result.rateWarning.empty())
+        return;
+    result.rateWarning = "This EDL is of another frame rate (" + why + ") than the console's " +
+                         std::string(frameRateName(rate)) +
+                         " fps: its record times are counted again at " +
+                         std::string(frameRateName(rate)) + " fps when it is saved";
+    Utils::OutLine(result.rateWarning);
 }
 
 }  // namespace vemo::core

@@ -55,7 +55,7 @@ std::string LoggerEDL::buildEDL(LoggerSaveResult& result) {
 
     // Events sit end to end on the record side from one hour on.
     std::string recordIn = "01:00:00" + mainFCMString + "00";
-    std::int64_t recordInFrames = loggertc::FramesPerHour;
+    std::int64_t recordInFrames = frameCountOf(rate, TimeFields{1, 0, 0, 0});
     std::vector<int> reversed;
     int i = 0;
     do {
@@ -75,7 +75,7 @@ std::string LoggerEDL::buildEDL(LoggerSaveResult& result) {
             reversed.push_back(i + 1);
             length = 0;
         }
-        std::string recordOut = loggertc::timeText(recordInFrames + length, FCMString);
+        std::string recordOut = loggertc::timeText(recordInFrames + length, FCMString, rate);
         line(editNumber(i + 1) + "  " + tapeField(table.ClipNameArray[i]) + "   " +
              std::string(TrackAndTransition) + table.SrcInArray[i] + " " + table.SrcOutArray[i] +
              " " + recordIn + " " + recordOut + " ");
@@ -114,9 +114,9 @@ std::optional<LoggerBadEntry> LoggerEDL::firstBadEntry() const {
     const int count = entriesToSave();
     for (int i = 0; i < count; ++i) {
         const auto e = static_cast<std::size_t>(i);
-        if (!loggertc::isValidTimeText(table.SrcInArray[e]))
+        if (!loggertc::isValidTimeText(table.SrcInArray[e], rate))
             return LoggerBadEntry{i, true, table.SrcInArray[e]};
-        if (!loggertc::isValidTimeText(table.SrcOutArray[e]))
+        if (!loggertc::isValidTimeText(table.SrcOutArray[e], rate))
             return LoggerBadEntry{i, false, table.SrcOutArray[e]};
     }
     return std::nullopt;

@@ -14,6 +14,10 @@ std::string digits(std::int64_t n) {
     // The tens first and the units after, so 100 hours read "100".
     return std::to_string(n / 10) + std::to_string(n % 10);
 }
+
+TimeFields fieldsAt(std::string_view text, std::int64_t hours, std::size_t tail) {
+    return TimeFields{hours, pair(text, tail + 1), pair(text, tail + 4), pair(text, tail + 7)};
+}
 }  // namespace
 
 bool isTimeText(std::string_view text) {
@@ -21,22 +25,21 @@ bool isTimeText(std::string_view text) {
            digitPair(text, 9);
 }
 
-bool isValidTimeText(std::string_view text) {
+bool isValidTimeText(std::string_view text, FrameRate rate) {
     if (!isTimeText(text) || text[2] != ':' || text[5] != ':')
         return false;
     if (text[8] != ':' && text[8] != ';' && text[8] != '.')
         return false;
-    return pair(text, 3) < 60 && pair(text, 6) < 60 && pair(text, 9) < FramesPerSecond;
+    return namesFrame(rate, fieldsAt(text, pair(text, 0), 2));
 }
 
-std::int64_t frameCount(std::string_view text) {
+std::int64_t frameCount(std::string_view text, FrameRate rate) {
     if (!isTimeText(text))
         return -1;
-    return pair(text, 0) * FramesPerHour + pair(text, 3) * FramesPerMinute +
-           pair(text, 6) * FramesPerSecond + pair(text, 9);
+    return frameCountOf(rate, fieldsAt(text, pair(text, 0), 2));
 }
 
-std::int64_t recordFrameCount(std::string_view text) {
+std::int64_t recordFrameCount(std::string_view text, FrameRate rate) {
     // Minutes, seconds and frames are the last nine characters; the hours are all before.
     if (text.size() < 11 || text.size() > 18)
         return -1;
@@ -50,24 +53,18 @@ std::int64_t recordFrameCount(std::string_view text) {
             return -1;
         hours = hours * 10 + (text[i] - '0');
     }
-    return hours * FramesPerHour + pair(text, tail + 1) * FramesPerMinute +
-           pair(text, tail + 4) * FramesPerSecond + pair(text, tail + 7);
+    return frameCountOf(rate, fieldsAt(text, hours, tail));
 }
 
-std::string timeText(std::int64_t frames, std::string_view frameSeparator) {
-    std::int64_t total = frames < 0 ? 0 : frames;
-    std::int64_t hours = total / FramesPerHour;
-    std::int64_t rest = total - hours * FramesPerHour;
-    std::int64_t minutes = rest / FramesPerMinute;
-    std::int64_t seconds = (rest - minutes * FramesPerMinute) / FramesPerSecond;
-    std::int64_t fr = total % FramesPerSecond;
-    std::string out = digits(hours);
+std::string timeText(std::int64_t frames, std::string_view frameSeparator, FrameRate rate) {
+    const TimeFields t = fieldsOfFrameCount(rate, frames);
+    std::string out = digits(t.hours);
     out += ':';
-    out += digits(minutes);
+    out += digits(t.minutes);
     out += ':';
-    out += digits(seconds);
+    out += digits(t.seconds);
     out += frameSeparator;
-    out += digits(fr);
+    out += digits(t.frames);
     return out;
 }
 

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <optional>
 
 #include "core/edl/recorder_edl.h"
 
@@ -23,6 +24,10 @@ void RecorderEDL::newlxedl() {
     lxline = 0;
     lxmin = 0;
     lxmax = LxSize;
+    lastReel_.clear();
+    roomRefused_ = false;
+    omissions.badEvents.clear();
+    omissions.notFitting = 0;
     if (initialize) {
         lxedl[0] = "INI";
         --lxmax;
@@ -41,7 +46,8 @@ void RecorderEDL::newlxedl() {
 // With AutoCH the first recording runs from the first event's source in to the source
 // out of the event processed last; the later events are its chapter marks.
 void RecorderEDL::applyAutoChapter() {
-    if (!autochapter)
+    // With tape changes every tape's recording is kept to its own events as it is built.
+    if (!autochapter || reelChanges)
         return;
     std::string* first = entry(lxmin);
     if (first == nullptr || first->size() <= 15)
@@ -76,26 +82,43 @@ void RecorderEDL::showlxedl() {
 
 void RecorderEDL::getsourcetime(const std::string& line) {
     // Never more event commands than the list takes.
-    if (lxline < 0 || lxline >= lxmax || lxline >= LxSize)
+    if (lxline < 0 || lxline >= lxmax || lxline >= LxSize || roomRefused_)
         return;
-    if (line.size() < 20)
+    std::optional<SourceEvent> event = eventOf(line);
+    if (!event)
         return;
-    std::size_t k = line.find(':');
-    if (k == std::string::npos || k < 20)
+    // A time the recorder cannot cue to is not copied into its list.
+    if (std::string why = invalidReason(*event, rate); !why.empty()) {
+        omissions.badEvents[currentLine_] = why;
+        view_->log("line " + std::to_string(currentLine_) + ": " + why + ", event left out");
         return;
-    if (!isnumeric(line[k - 1]) || k + 3 >= line.size() || !iscolon(line[k + 3]))
+    }
+    if (leftOutByFilter(*event))
         return;
-    std::string_view t = std::string_view(line).substr(k - 2);
-    // The source out follows after one blank, or after two.
-    std::size_t out = (t.size() > 12 && t[12] == ' ') ? 13 : 12;
-    if (t.size() < out + 11)
-        return;  // no source out on this line
-    timestring1 = std::string(t.substr(0, 11));
-    timestring2 = std::string(t.substr(out, 11));
+    if (!takeEvent(*event))
+        roomRefused_ = true;
+}
+
+bool RecorderEDL::takeEvent(const SourceEvent& event) {
+    bool newReel = false;
+    if (reelChanges && !event.reel.empty()) {
+        newReel = !lastReel_.empty() && event.reel != lastReel_;
+        // The tape change and the event go in together, or neither does.
+        if (newReel && lxline + 1 >= lxmax)
+            return false;
+        if (newReel)
+            addwait();
+        lastReel_ = event.reel;
+    }
+    timestring1 = event.in;
+    timestring2 = event.out;
 
     std::string& command = lxedl[static_cast<std::size_t>(lxline)];
-    if (autochapter && lxline >= lxmin + 1) {
+    const std::string* before = entry(lxline - 1);
+    const bool afterTapeChange = reelChanges && before != nullptr && *before == "WAI";
+    if (autochapter && lxline >= lxmin + 1 && !afterTapeChange) {
         command = "CHP " + timestring1;
+        extendRecording();
     } else {
         command = "REC " + timestring1 + " " + timestring2 + " " + titlemodestring;
     }
@@ -106,9 +129,27 @@ void RecorderEDL::getsourcetime(const std::string& line) {
     showlxedl();
     ++lxline;
     wait = false;
+    return true;
+}
+
+// With tape changes each tape's one recording runs to the source out of its own last
+// event, so it never runs across a reel.
+void RecorderEDL::extendRecording() {
+    if (!reelChanges)
+        return;
+    for (int i = lxline - 1; i >= lxmin; --i) {
+        std::string* command = entry(i);
+        if (command == nullptr || *command == "WAI")
+            return;
+        if (command->compare(0, 4, "REC ") == 0 && command->size() > 15) {
+            *command = command->substr(0, 16) + timestring2 + " " + std::string(Stop);
+            return;
+        }
+    }
 }
 
 void RecorderEDL::full() {
+    countLeftOver();
     view_->showSource(std::string(FullText));
     if (titlemodestring == Pause && !autochapter)
         changepausetostop();
@@ -130,10 +171,13 @@ void RecorderEDL::parsenextline() {
     }
     if (rawline <= rawlinecount) {
         view_->showSource(std::to_string(rawline) + " " + line);
-        if (lxline < lxmax)
+        if (lxline < lxmax) {
+            currentLine_ = rawline;
             getsourcetime(line);
+            currentLine_ = 0;
+        }
     }
-    if (lxline >= lxmax)
+    if (lxline >= lxmax || roomRefused_)
         full();
     if (rawline > rawlinecount) {
         view_->showSource(std::string(EndText));
@@ -150,7 +194,7 @@ void RecorderEDL::autoedl() {
     newlxedl();
     rawline = 0;
     int n = 0;
-    while (lxline < lxmax && rawline < rawlinecount) {
+    while (lxline < lxmax && !roomRefused_ && rawline < rawlinecount) {
         ++n;
         parsenextline();
     }

@@ -42,6 +42,10 @@ RecorderEDL::RecorderEDL(RecorderView* view, const Settings& settings)
       autochapter(settings.autochapter),
       verbose(settings.verbose),
       editionName(settings.name),
+      skipAudioOnly(settings.skipAudioOnly),
+      skipZeroLength(settings.skipZeroLength),
+      reelChanges(settings.reelChanges),
+      rate(settings.frameRate),
       view_(view != nullptr ? view : &fallbackView_) {
     rawedl.fill(std::string(Free));
     lxedl.fill(std::string(Free));
@@ -83,6 +87,8 @@ const std::string& RecorderEDL::rawAt(int i) const {
 bool RecorderEDL::parseedl(const std::string& directory, const std::string& name) {
     rawlinecount = 0;
     ioerror.clear();
+    omissions = {};
+    sourcePath_.clear();
     setMode(onetitle ? Pause : Stop);
     newrawedl();
     showrawedl();
@@ -93,6 +99,7 @@ bool RecorderEDL::parseedl(const std::string& directory, const std::string& name
     view_->setTitle(editionName + std::string(TitleText) + name);
 
     const std::string path = recorderPath(directory, name);
+    sourcePath_ = path;
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) {
         ioerror = ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory);
@@ -131,6 +138,8 @@ bool RecorderEDL::parseedl(const std::string& directory, const std::string& name
 void RecorderEDL::parseText(std::string_view text) {
     rawlinecount = 0;
     ioerror.clear();
+    omissions = {};
+    sourcePath_.clear();
     setMode(onetitle ? Pause : Stop);
     newrawedl();
     showrawedl();
@@ -145,6 +154,7 @@ void RecorderEDL::parseText(std::string_view text) {
 // that is not text turns up (that line and the rest are not used).
 void RecorderEDL::readSource(RecorderLineReader& reader) {
     readsofar = 0;
+    omissions = {};
     std::string line;
     while (readsofar < filesize && rawlinecount < RawSize) {
         auto result = reader.next(line);
@@ -154,15 +164,25 @@ void RecorderEDL::readSource(RecorderLineReader& reader) {
             ioerror = reader.error();
             break;
         }
+        // Editing systems often start a file with a UTF-8 byte-order mark; it is no text.
+        if (rawlinecount == 0 && line.compare(0, ByteOrderMark.size(), ByteOrderMark) == 0) {
+            readsofar += static_cast<std::int64_t>(ByteOrderMark.size());
+            line.erase(0, ByteOrderMark.size());
+        }
         data = line;
         if (verbose)
             view_->log(data);
-        if (!lineok(data))
+        if (!lineok(data)) {
+            omissions.stoppedAtLine = rawlinecount + 1;
             break;
+        }
         readsofar += static_cast<std::int64_t>(data.size());
         rawedl[static_cast<std::size_t>(rawlinecount)] = line;
         ++rawlinecount;
     }
+    if (rawlinecount == RawSize && readsofar < filesize &&
+        reader.next(line) == RecorderLineReader::Result::Line)
+        omissions.lineLimit = true;
 }
 
 bool RecorderEDL::readFailed() {

@@ -20,14 +20,19 @@ void RecorderEDL::finishFixups() {
 
 bool RecorderEDL::saveedl(const std::string& directory, const std::string& name) {
     finishFixups();
+    sameAsSource = false;
     if (name.empty())
         return false;
     const std::string path = recorderPath(directory, name);
-    ioerror = writeFileAtomically(path, edltext(true)).error;
+    // The recorder list never replaces the EDL it was made from.
+    sameAsSource = isSourceFile(path);
+    ioerror = sameAsSource ? std::make_error_code(std::errc::file_exists)
+                           : writeFileAtomically(path, edltext(true)).error;
     if (!ioerror)
         return true;
     // The old file, if any, is untouched; the operator must know the list was not saved.
-    const std::string message = std::string(WriteLogText) + " " + path + ": " + ioerror.message();
+    const std::string message = std::string(WriteLogText) + " " + path + ": " +
+                                (sameAsSource ? std::string(SameFileText) : ioerror.message());
     view_->log(message);
     view_->showSource(message);
     view_->wait(MessageWait);
