@@ -15,6 +15,11 @@ LoggerGUI* openLogger(LocalGUI& gui, deck::LocalVCR& svcr,
     // A top-level window of its own, not a child of the main window.
     auto* window = new LoggerGUI(svcr, recoveryPath);
     QPointer<LocalGUI> main(&gui);
+    // The keys of the main window's controls work from the logger too.
+    window->onMainKey = [main](KeyAction action) {
+        if (main)
+            main->keyAction(action);
+    };
     window->onClosed = [window, main, &svcr] {
         if (main)
             main->loggerMarks().detach(window);
