@@ -55,8 +55,8 @@ void addKeyHints(QWidget* window, bool inLogger) {
     for (QWidget* child : window->findChildren<QWidget*>()) {
         QString name = child->objectName();
         // Every row's set-in and set-out buttons share one entry.
-        if (inLogger && (name.startsWith(QLatin1String("setin")) ||
-                         name.startsWith(QLatin1String("setout"))))
+        if (inLogger &&
+            (name.startsWith(QLatin1String("setin")) || name.startsWith(QLatin1String("setout"))))
             name = QStringLiteral("setin*");
         const std::string hint = keyHintFor(name.toStdString(), inLogger);
         if (hint.empty())

@@ -132,12 +132,12 @@ void LoggerGUI::refreshRowLook(int r) {
         // A time the save would refuse stands out until it is corrected.
         if (reviewing)
             return Look::Reviewing;
-        return core::loggertc::isValidTimeText(fromQt(field->text())) ? Look::Plain
-                                                                      : Look::Invalid;
+        return core::loggertc::isValidTimeText(fromQt(field->text())) ? Look::Plain : Look::Invalid;
     };
-    setLook(row.edit, reviewing         ? Look::Reviewing
-                      : entryChanged(e) ? Look::Unsaved
-                                        : Look::Plain,
+    setLook(row.edit,
+            reviewing         ? Look::Reviewing
+            : entryChanged(e) ? Look::Unsaved
+                              : Look::Plain,
             plain);
     setLook(row.name, reviewing ? Look::Reviewing : Look::Plain, plain);
     setLook(row.in, timeLook(row.in), plain);
@@ -149,8 +149,8 @@ bool LoggerGUI::entryChanged(int entry) const {
         return false;
     const auto e = static_cast<std::size_t>(entry);
     const core::LoggerTable& t = edl_.table;
-    return t.ClipNameArray[e] != saved_.ClipNameArray[e] || t.SrcInArray[e] != saved_.SrcInArray[e] ||
-           t.SrcOutArray[e] != saved_.SrcOutArray[e];
+    return t.ClipNameArray[e] != saved_.ClipNameArray[e] ||
+           t.SrcInArray[e] != saved_.SrcInArray[e] || t.SrcOutArray[e] != saved_.SrcOutArray[e];
 }
 
 QPushButton* LoggerGUI::addButton(const std::string& name, const char* caption) {

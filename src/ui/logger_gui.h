@@ -180,8 +180,8 @@ class LoggerGUI : public QWidget, public deck::LoggerMarks, public WaitAware {
 
     int vsbval_ = 0;
     int offset_ = 0;
-    int shownFirst_ = 0;   // the entry the grid shows in row 0
-    int reviewing_ = -1;   // the entry a review-all plays now
+    int shownFirst_ = 0;  // the entry the grid shows in row 0
+    int reviewing_ = -1;  // the entry a review-all plays now
     bool nextMarkIsOut_ = false;
     int LoadOrSave_ = 1;
     int busy_ = 0;
