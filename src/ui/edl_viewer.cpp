@@ -54,9 +54,27 @@ QFont buttonFont() {
     return font;
 }
 
+// A text area that asks for rows x columns characters and takes whatever room the window
+// gives it beyond that; shrunk, it keeps a third of its width and half its height.
+class TextArea : public QPlainTextEdit {
+  public:
+    explicit TextArea(QWidget* parent) : QPlainTextEdit(parent) {
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    }
+    void setWanted(QSize size) {
+        wanted_ = size;
+        updateGeometry();
+    }
+    QSize sizeHint() const override { return wanted_; }
+    QSize minimumSizeHint() const override { return {wanted_.width() / 3, wanted_.height() / 2}; }
+
+  private:
+    QSize wanted_;
+};
+
 // A text area of rows x columns characters with a vertical scroll bar only.
 QPlainTextEdit* makeArea(QWidget* parent, const char* name, int columns, const QColor& colour) {
-    auto* area = new QPlainTextEdit(parent);
+    auto* area = new TextArea(parent);
     area->setObjectName(QString::fromLatin1(name));
     area->setFont(monospaced());
     area->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -73,7 +91,7 @@ QPlainTextEdit* makeArea(QWidget* parent, const char* name, int columns, const Q
     const int width = columns * metrics.horizontalAdvance(QLatin1Char('M')) + margins +
                       area->verticalScrollBar()->sizeHint().width();
     const int height = kAreaRows * metrics.lineSpacing() + margins;
-    area->setFixedSize(width, height);
+    area->setWanted({width, height});
     return area;
 }
 
@@ -99,6 +117,11 @@ EDLViewer::EDLViewer(const core::Settings& settings, QWidget* parent)
     grid->addWidget(buildButtonPanel("panel1", 0, kEdlRowLength), 1, 0);
     grid->addWidget(buildButtonPanel("panel2", kEdlRowLength, 2 * kEdlRowLength), 1, 1);
     grid->addWidget(buildOptionPanel(), 1, 2);
+    // A larger window goes to the two areas, in the measure of their columns; the button
+    // rows and the boxes keep their size, so their captions stay whole.
+    grid->setRowStretch(0, 1);
+    grid->setColumnStretch(0, kSourceColumns);
+    grid->setColumnStretch(1, kOutputColumns);
     connectOptions();
 
     resize(kInitialWidth, kInitialHeight);
