@@ -18,6 +18,7 @@
 #include "ui/key_map.h"
 #include "ui/logger_marks_relay.h"
 #include "ui/main_layout.h"
+#include "ui/recent_files.h"
 
 class QLabel;
 class QLineEdit;
@@ -52,6 +53,8 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
     const core::Settings& settings() const;
     // Where the auxiliary controller's marks reach the open logger window.
     LoggerMarksRelay& loggerMarks() { return loggerMarks_; }
+    // The files the dialogs of this console's windows chose, shared by all of them.
+    RecentFiles& recentFiles() { return recentFiles_; }
     void ShowPlay(bool) {}
     void clearbuttons() override;
     void hilight(deck::Indicator control) override;
@@ -109,6 +112,7 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
 
   private:
     LoggerMarksRelay loggerMarks_;
+    RecentFiles recentFiles_;
     // On the window thread, after the highlight bars were changed: repaints when they differ.
     void highlightsChanged();
     void clearTransportRows();

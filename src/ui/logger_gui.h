@@ -13,6 +13,7 @@
 #include "ui/gui_wait.h"
 #include "ui/key_map.h"
 #include "ui/logger_layout.h"
+#include "ui/recent_files.h"
 
 class QCloseEvent;
 class QLineEdit;
@@ -54,6 +55,9 @@ class LoggerGUI : public QWidget, public deck::LoggerMarks, public WaitAware {
     // The file dialog: the chosen path, or "" when cancelled.
     std::string GetFileName(const std::string& prompt);
     void loadEDL();
+    // The console's recent files: the dialogs start in the newest one's folder and offer
+    // the others; every file chosen joins them. None: the window's own last folder only.
+    void setRecentFiles(RecentFiles* recent) { recent_ = recent; }
     // False when the operator cancelled the dialog or the file could not be written.
     bool saveEDL();
 
@@ -174,6 +178,7 @@ class LoggerGUI : public QWidget, public deck::LoggerMarks, public WaitAware {
     bool recoveryFailed_ = false;  // the last crash copy could not be written
     QString saveQuestion_;
     QString directory_;  // where the file dialog starts (empty: the working folder)
+    RecentFiles* recent_ = nullptr;
 
     std::array<Row, logger::NumRows> rows_{};
     QScrollBar* vsb_ = nullptr;
