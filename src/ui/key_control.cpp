@@ -11,6 +11,9 @@
 namespace vemo::ui {
 namespace {
 
+static_assert(kKeySpace == Qt::Key_Space && kKeyLeft == Qt::Key_Left &&
+              kKeyRight == Qt::Key_Right && kKeyF1 == Qt::Key_F1 && 'J' == Qt::Key_J);
+
 QString qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }

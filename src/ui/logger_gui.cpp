@@ -270,8 +270,9 @@ void LoggerGUI::bringToRowZero(int r, const QString& column) {
     // row, the nearest the grid comes to row 0 for them.
     vsb_->setValue(std::min(e, vsbMaximum));
     if (e != vsbval_) {
-        svcr_.ShowStat("Entry " + std::to_string(e + 1) + " cannot reach row 1: the grid ends at " +
-                       "entry " + std::to_string(core::LoggerTable::NumEntries));
+        svcr_.ShowStat("Entry " + std::to_string(e + 1) +
+                       " cannot come to the first row: the grid ends at entry " +
+                       std::to_string(core::LoggerTable::NumEntries));
         return;
     }
     const Row& first = rows_[0];
