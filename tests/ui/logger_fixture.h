@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QtTest/QTest>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,14 +89,11 @@ class LoggerTest : public ::testing::Test {
     // Entries 1 to count get clips of one second each, one minute apart, straight into the
     // table (entry n: in at minute n, out one second later).
     void fillClips(int count) {
-        auto& t = logger->edl().table;
-        for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
-            char in[12];
-            char out[12];
-            std::snprintf(in, sizeof in, "00:%02zu:00:00", i + 1);
-            std::snprintf(out, sizeof out, "00:%02zu:01:00", i + 1);
-            t.SrcInArray[i] = in;
-            t.SrcOutArray[i] = out;
+        for (int n = 1; n <= count; ++n) {
+            const auto e = static_cast<std::size_t>(n - 1);
+            const int in = n * deck::TimeCode::kFramesPerMinute;
+            logger->edl().table.SrcInArray[e] = deck::TimeCode::fromFrameCount(in).text();
+            logger->edl().table.SrcOutArray[e] = deck::TimeCode::fromFrameCount(in + 30).text();
         }
     }
     // A deck whose every cue completes at once and whose time code stands past every clip's
