@@ -7,9 +7,10 @@
 
 namespace vemo::ui {
 
-EDLViewer* openEdlMaker(const core::Settings& settings, QObject* owner) {
+EDLViewer* openEdlMaker(const core::Settings& settings, QObject* owner, RecentFiles* recent) {
     // A top-level window of its own, not a child of the main window, so it stacks freely.
     auto* viewer = new EDLViewer(settings);
+    viewer->recent = recent;
     if (owner != nullptr) {
         // The windows still open when the console shuts down go with it.
         QObject::connect(owner, &QObject::destroyed, viewer, [viewer] { delete viewer; });
@@ -18,7 +19,7 @@ EDLViewer* openEdlMaker(const core::Settings& settings, QObject* owner) {
 }
 
 void attachEdlMaker(LocalGUI& gui) {
-    gui.onOpenEdlMaker = [&gui] { openEdlMaker(gui.settings(), &gui); };
+    gui.onOpenEdlMaker = [&gui] { openEdlMaker(gui.settings(), &gui, &gui.recentFiles()); };
 }
 
 }  // namespace vemo::ui

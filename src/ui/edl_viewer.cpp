@@ -55,9 +55,27 @@ QFont buttonFont() {
     return font;
 }
 
+// A text area that asks for rows x columns characters and takes whatever room the window
+// gives it beyond that; shrunk, it keeps a third of its width and half its height.
+class TextArea : public QPlainTextEdit {
+  public:
+    explicit TextArea(QWidget* parent) : QPlainTextEdit(parent) {
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    }
+    void setWanted(QSize size) {
+        wanted_ = size;
+        updateGeometry();
+    }
+    QSize sizeHint() const override { return wanted_; }
+    QSize minimumSizeHint() const override { return {wanted_.width() / 3, wanted_.height() / 2}; }
+
+  private:
+    QSize wanted_;
+};
+
 // A text area of rows x columns characters with a vertical scroll bar only.
 QPlainTextEdit* makeArea(QWidget* parent, const char* name, int columns, const QColor& colour) {
-    auto* area = new QPlainTextEdit(parent);
+    auto* area = new TextArea(parent);
     area->setObjectName(QString::fromLatin1(name));
     area->setFont(monospaced());
     area->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -74,7 +92,7 @@ QPlainTextEdit* makeArea(QWidget* parent, const char* name, int columns, const Q
     const int width = columns * metrics.horizontalAdvance(QLatin1Char('M')) + margins +
                       area->verticalScrollBar()->sizeHint().width();
     const int height = kAreaRows * metrics.lineSpacing() + margins;
-    area->setFixedSize(width, height);
+    area->setWanted({width, height});
     return area;
 }
 
@@ -107,6 +125,11 @@ EDLViewer::EDLViewer(const core::Settings& settings, QWidget* parent)
     report_->setStyleSheet(QStringLiteral("QLabel { color: white; padding: 4px; }"));
     report_->hide();
     grid->addWidget(report_, 2, 0, 1, 3);
+    // A larger window goes to the two areas, in the measure of their columns; the button
+    // rows and the boxes keep their size, so their captions stay whole.
+    grid->setRowStretch(0, 1);
+    grid->setColumnStretch(0, kSourceColumns);
+    grid->setColumnStretch(1, kOutputColumns);
     connectOptions();
 
     resize(kInitialWidth, kInitialHeight);

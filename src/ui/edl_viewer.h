@@ -8,6 +8,7 @@
 
 #include "core/edl/recorder_edl.h"
 #include "core/edl/recorder_view.h"
+#include "ui/recent_files.h"
 
 class QCheckBox;
 class QCloseEvent;
@@ -26,13 +27,16 @@ struct FileChoice {
 enum class FileDialogMode { Open, Save };
 
 // Shows the modal file dialog titled title on parent, starting in directory (empty: the
-// platform's usual place); nothing when the operator cancels.
+// platform's usual place) and offering the recent files (when given); nothing when the
+// operator cancels.
 using FileChooser = std::function<std::optional<FileChoice>(
-    QWidget* parent, FileDialogMode mode, const QString& title, const std::string& directory)>;
+    QWidget* parent, FileDialogMode mode, const QString& title, const std::string& directory,
+    const RecentFiles* recent)>;
 
 // The modal Qt file dialog.
 std::optional<FileChoice> chooseWithDialog(QWidget* parent, FileDialogMode mode,
-                                           const QString& title, const std::string& directory);
+                                           const QString& title, const std::string& directory,
+                                           const RecentFiles* recent);
 
 // The EDL maker: a standard EDL on the left, the LX-1 recorder list built from it on the
 // right, buttons to load, convert, step, edit and save it, and four option boxes. Each
@@ -62,6 +66,9 @@ class EDLViewer : public QWidget, public core::RecorderView {
 
     // The open and save dialogs; replaceable (tests answer without a dialog).
     FileChooser chooser = chooseWithDialog;
+    // The console's recent files (none: the window's own last folder only). The dialogs
+    // start in the newest one's folder; every file chosen joins them.
+    RecentFiles* recent = nullptr;
     // A failed file operation; a warning dialog unless replaced (tests record it).
     std::function<void(const std::string& text)> showError;
 
@@ -81,6 +88,9 @@ class EDLViewer : public QWidget, public core::RecorderView {
     // is carried out afterwards, so the window never goes while its engine is working.
     bool guarded(const std::function<void()>& operation);
 
+    // Where the next dialog starts, and what a choice leaves behind.
+    std::string startFolder() const;
+    void chosen(const FileChoice& choice);
     void load();
     void save();
     void pauseMode();

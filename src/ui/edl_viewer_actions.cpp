@@ -9,11 +9,14 @@
 namespace vemo::ui {
 
 std::optional<FileChoice> chooseWithDialog(QWidget* parent, FileDialogMode mode,
-                                           const QString& title, const std::string& directory) {
+                                           const QString& title, const std::string& directory,
+                                           const RecentFiles* recent) {
     QFileDialog dialog(parent, title, QFile::decodeName(directory.c_str()));
     const bool save = mode == FileDialogMode::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (recent != nullptr)
+        offerRecent(dialog, *recent, !save);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     const QFileInfo chosen(dialog.selectedFiles().constFirst());
@@ -63,13 +66,25 @@ void EDLViewer::actionPerformed(std::string_view command) {
     });
 }
 
+std::string EDLViewer::startFolder() const {
+    if (recent != nullptr && !recent->lastFolder().empty())
+        return recent->lastFolder().string();
+    return directory_;
+}
+
+void EDLViewer::chosen(const FileChoice& choice) {
+    directory_ = choice.directory;
+    if (recent != nullptr && !choice.name.empty())
+        recent->remember(std::filesystem::path(choice.directory) / choice.name);
+}
+
 void EDLViewer::load() {
     const std::optional<FileChoice> choice =
-        chooser(this, FileDialogMode::Open, QStringLiteral("Open File"), directory_);
+        chooser(this, FileDialogMode::Open, QStringLiteral("Open File"), startFolder(), recent);
     // A cancelled dialog reads nothing: the source empties and only INI and FNL remain.
     std::string name;
     if (choice) {
-        directory_ = choice->directory;
+        chosen(*choice);
         name = choice->name;
     }
     edl_.parseedl(directory_, name);
@@ -79,10 +94,10 @@ void EDLViewer::load() {
 
 void EDLViewer::save() {
     const std::optional<FileChoice> choice =
-        chooser(this, FileDialogMode::Save, QStringLiteral("Save File"), directory_);
+        chooser(this, FileDialogMode::Save, QStringLiteral("Save File"), startFolder(), recent);
     std::string name;
     if (choice) {
-        directory_ = choice->directory;
+        chosen(*choice);
         name = choice->name;
     }
     // Without a name only the final fix-ups of the list run; a failed write is shown by

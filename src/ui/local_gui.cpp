@@ -10,6 +10,8 @@
 #include <QTimer>
 
 #include "deck/local_vcr.h"
+#include "ui/field_fit.h"
+#include "ui/key_control.h"
 #include "ui/main_controls.h"
 
 namespace vemo::ui {
@@ -55,8 +57,11 @@ LocalGUI::LocalGUI(deck::LocalVCR& svcr, QWidget* parent)
     buildControls();
     buildHiddenControls();
     placeControls();
+    fitTimeFields();
     connectControls();
     setFixedSize(svcr_.settings().width, windowHeight(layout_));
+    new KeyboardControl(this, false, [this](KeyAction action) { keyAction(action); });
+    addKeyHints(this, false);
 
     // A held failure gives way to the newest other text once it has been readable long
     // enough.
@@ -193,6 +198,13 @@ void LocalGUI::placeControls() {
         it->second->setGeometry(p.x, p.y, p.w, p.h);
         it->second->show();
     }
+}
+
+void LocalGUI::fitTimeFields() {
+    for (QLineEdit* field : {tcfield_, cuefield_, endfield_})
+        fitTimeField(*field, kTimeFontHeight);
+    // The one caption too long for its button at the window's font.
+    fitCaption(*buttons_.at("blogger"));
 }
 
 }  // namespace vemo::ui

@@ -15,8 +15,10 @@
 #include "deck/deck_display.h"
 #include "deck/time_fields.h"
 #include "ui/gui_wait.h"
+#include "ui/key_map.h"
 #include "ui/logger_marks_relay.h"
 #include "ui/main_layout.h"
+#include "ui/recent_files.h"
 
 class QLabel;
 class QLineEdit;
@@ -51,6 +53,8 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
     const core::Settings& settings() const;
     // Where the auxiliary controller's marks reach the open logger window.
     LoggerMarksRelay& loggerMarks() { return loggerMarks_; }
+    // The files the dialogs of this console's windows chose, shared by all of them.
+    RecentFiles& recentFiles() { return recentFiles_; }
     void ShowPlay(bool) {}
     void clearbuttons() override;
     void hilight(deck::Indicator control) override;
@@ -66,6 +70,11 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
 
     // The shared listener: shows the word, then performs the first operation matching it.
     void actionPerformed(const std::string& word);
+
+    // A key of the console (window thread): the same call the key's button or the slider
+    // makes; nothing for a control this deck type does not show or that is disabled now.
+    void keyAction(KeyAction action);
+    const ShuttleStepper& shuttle() const { return shuttle_; }
 
     // Closing the logger window re-enables the logger button (any thread).
     void loggerClosed();
@@ -103,6 +112,7 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
 
   private:
     LoggerMarksRelay loggerMarks_;
+    RecentFiles recentFiles_;
     // On the window thread, after the highlight bars were changed: repaints when they differ.
     void highlightsChanged();
     void clearTransportRows();
@@ -115,6 +125,16 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
     QPushButton* addButton(std::string_view name, std::string_view caption);
     QLineEdit* addTimeField(const char* name);
     void slider(int value);
+    void shuttleKey(bool forward);
+    void shuttleStopKey();
+    // Presses a placed, enabled button as the mouse would; false when it cannot be pressed.
+    bool pressButton(const char* name);
+    // Moves the slider to show a speed the keys set, without sending its own frame.
+    void showSlider(int value);
+    // Whether Space stops (the deck runs) or plays.
+    bool deckRunning() const;
+    // The time fields' font, as large as the window's size allows for eleven characters.
+    void fitTimeFields();
     void cueFieldEntered();
     void jogAndStop(bool forward);
     void eeOffSequence();
@@ -146,6 +166,8 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
     QLabel* statuslabel_ = nullptr;
     QScrollBar* vsb_ = nullptr;
     int vsbval_ = 48;
+    ShuttleStepper shuttle_;
+    bool still_ = false;  // the last transport command left a still picture
 
     std::set<std::string, std::less<>> highlighted_;
     // The status poll repeats the same status and highlights several times a second: what was

@@ -40,6 +40,9 @@ void LocalGUI::connectControls() {
 
 void LocalGUI::actionPerformed(const std::string& word) {
     ShowStatus(word);
+    // Any button ends what J and L were doing; the next one starts from the first speed.
+    shuttle_.stop();
+    still_ = word == "Pause";
     // Plain deck operations come from the one command table; the rest are the window's own.
     if (auto operation = deck::byButtonWord(word)) {
         deck::perform(svcr_, *operation);
@@ -92,6 +95,8 @@ void LocalGUI::eeOffSequence() {
 
 void LocalGUI::slider(int v) {
     vsbval_ = v;
+    shuttle_.stop();
+    still_ = v > 42 && v < 54;
     if (v >= 54) {
         svcr_.shutfwd((v - 48) * 2);
     } else if (v <= 42) {

@@ -16,7 +16,6 @@
 namespace vemo::ui {
 namespace {
 
-const QColor kLightGrey(192, 192, 192);
 const QColor kDarkGrey(64, 64, 64);
 const QColor kErrorText(255, 255, 255);
 const QColor kErrorBase(190, 0, 0);
@@ -162,18 +161,20 @@ void LocalGUI::applyEnabled() {
     }
 }
 
-// Light grey while enabled, dark grey while disabled, through the palette's own colour
+// The window's own button colour while enabled, so a control given back after a cue looks
+// like every other button, and dark grey while disabled, through the palette's own colour
 // groups: the palette is set once per control, and enabling or disabling it changes no
 // palette. A new palette on every cue made the style draw and cache the controls afresh each
 // time, and the window's memory grew with every cue and review.
 void LocalGUI::setGreyed(QWidget* widget, bool enabled) {
+    const QColor light = palette().color(QPalette::Active, QPalette::Button);
     const QPalette current = widget->palette();
-    if (current.color(QPalette::Active, QPalette::Button) != kLightGrey ||
-        current.color(QPalette::Inactive, QPalette::Button) != kLightGrey ||
+    if (current.color(QPalette::Active, QPalette::Button) != light ||
+        current.color(QPalette::Inactive, QPalette::Button) != light ||
         current.color(QPalette::Disabled, QPalette::Button) != kDarkGrey) {
         QPalette pal = current;
-        pal.setColor(QPalette::Active, QPalette::Button, kLightGrey);
-        pal.setColor(QPalette::Inactive, QPalette::Button, kLightGrey);
+        pal.setColor(QPalette::Active, QPalette::Button, light);
+        pal.setColor(QPalette::Inactive, QPalette::Button, light);
         pal.setColor(QPalette::Disabled, QPalette::Button, kDarkGrey);
         widget->setPalette(pal);
     }

@@ -1,6 +1,7 @@
 // Construction of the logger window, its grid and scroll bar.
 #include "ui/logger_gui.h"
 
+#include <QEvent>
 #include <QFont>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -10,6 +11,8 @@
 
 #include "core/edl/logger_timecode.h"
 #include "deck/local_vcr.h"
+#include "ui/field_fit.h"
+#include "ui/key_control.h"
 #include "ui/logger_text.h"
 
 namespace vemo::ui {
@@ -17,6 +20,42 @@ namespace {
 const QColor kBackground(80, 150, 245);
 const QColor kWarningBase(255, 220, 0);
 const QColor kWarningText(160, 0, 0);
+// An entry that is in no file yet: its edit number stands out.
+const QColor kUnsavedBase(255, 170, 90);
+// The clip a review-all is playing: the main window's time-code colours.
+const QColor kReviewBase(0, 0, 0);
+const QColor kReviewText(250, 80, 80);
+
+// How a grid field looks; kept as a property so the palette is set only when it changes.
+enum class Look { Plain, Invalid, Unsaved, Reviewing };
+
+void setLook(QLineEdit* field, Look look, const QPalette& plain) {
+    const QVariant before = field->property("look");
+    if (before.isValid() && before.toInt() == static_cast<int>(look))
+        return;
+    field->setProperty("look", static_cast<int>(look));
+    field->setProperty("invalidTime", look == Look::Invalid);
+    field->setProperty("unsaved", look == Look::Unsaved);
+    field->setProperty("reviewing", look == Look::Reviewing);
+    QPalette pal = plain;
+    switch (look) {
+        case Look::Plain:
+            break;
+        case Look::Invalid:
+            pal.setColor(QPalette::Base, kWarningBase);
+            pal.setColor(QPalette::Text, kWarningText);
+            break;
+        case Look::Unsaved:
+            pal.setColor(QPalette::Base, kUnsavedBase);
+            break;
+        case Look::Reviewing:
+            pal.setColor(QPalette::Base, kReviewBase);
+            pal.setColor(QPalette::Text, kReviewText);
+            break;
+    }
+    field->setPalette(pal);
+}
+
 }  // namespace
 
 using namespace logger;
@@ -54,6 +93,8 @@ LoggerGUI::LoggerGUI(deck::LocalVCR& svcr, std::filesystem::path recoveryPath, Q
     rememberSaved();
     ReState(0);
     registerWaitAware(this, this);
+    new KeyboardControl(this, true, [this](KeyAction action) { keyAction(action); });
+    addKeyHints(this, true);
 }
 
 LoggerGUI::~LoggerGUI() {
@@ -71,17 +112,47 @@ void LoggerGUI::setInputBlocked(bool blocked, bool) {
 }
 
 void LoggerGUI::markValidity(QLineEdit* field) {
-    // A time the save would refuse stands out until it is corrected.
-    const bool invalid = !core::loggertc::isValidTimeText(fromQt(field->text()), edl_.rate);
-    if (field->property("invalidTime").toBool() == invalid)
-        return;
-    field->setProperty("invalidTime", invalid);
-    QPalette pal = palette();
-    if (invalid) {
-        pal.setColor(QPalette::Base, kWarningBase);
-        pal.setColor(QPalette::Text, kWarningText);
+    for (int r = 0; r < NumRows; ++r) {
+        const Row& row = rows_[static_cast<std::size_t>(r)];
+        if (field == row.edit || field == row.name || field == row.in || field == row.out)
+            refreshRowLook(r);
     }
-    field->setPalette(pal);
+}
+
+void LoggerGUI::refreshLooks() {
+    for (int r = 0; r < NumRows; ++r)
+        refreshRowLook(r);
+}
+
+void LoggerGUI::refreshRowLook(int r) {
+    const Row& row = rows_[static_cast<std::size_t>(r)];
+    const int e = shownFirst_ + r;
+    const bool reviewing = e == reviewing_;
+    const QPalette plain = palette();
+    auto timeLook = [&](QLineEdit* field) {
+        // A time the save would refuse stands out until it is corrected.
+        if (reviewing)
+            return Look::Reviewing;
+        return core::loggertc::isValidTimeText(fromQt(field->text()), edl_.rate) ? Look::Plain
+                                                                                 : Look::Invalid;
+    };
+    setLook(row.edit,
+            reviewing         ? Look::Reviewing
+            : entryChanged(e) ? Look::Unsaved
+                              : Look::Plain,
+            plain);
+    setLook(row.name, reviewing ? Look::Reviewing : Look::Plain, plain);
+    setLook(row.in, timeLook(row.in), plain);
+    setLook(row.out, timeLook(row.out), plain);
+}
+
+bool LoggerGUI::entryChanged(int entry) const {
+    if (!core::LoggerTable::valid(entry))
+        return false;
+    const auto e = static_cast<std::size_t>(entry);
+    const core::LoggerTable& t = edl_.table;
+    return t.ClipNameArray[e] != saved_.ClipNameArray[e] ||
+           t.SrcInArray[e] != saved_.SrcInArray[e] || t.SrcOutArray[e] != saved_.SrcOutArray[e];
 }
 
 QPushButton* LoggerGUI::addButton(const std::string& name, const char* caption) {
@@ -126,6 +197,14 @@ void LoggerGUI::buildRows() {
     connect(first.out, &QLineEdit::returnPressed, this, [this] { OUTTIME(); });
     for (QLineEdit* field : {first.in, first.out})
         connect(field, &QLineEdit::textChanged, this, [this, field] { markValidity(field); });
+    // A double-click on any other row brings its entry up to row 0 for correcting.
+    for (int r = 1; r < NumRows; ++r) {
+        const Row& row = rows_[static_cast<std::size_t>(r)];
+        for (QLineEdit* field : {row.edit, row.name, row.in, row.out}) {
+            field->setProperty("row", r);
+            field->installEventFilter(this);
+        }
+    }
 }
 
 void LoggerGUI::buildScrollBar() {
@@ -143,9 +222,15 @@ void LoggerGUI::placeAll() {
         if (auto* w = findChild<QWidget*>(toQt(p.name), Qt::FindDirectChildrenOnly))
             w->setGeometry(p.x, p.y, p.w, p.h);
     }
+    // Every time field is as wide as the others: one size for all that shows any time whole.
+    for (const Row& row : rows_) {
+        for (QLineEdit* field : {row.in, row.out})
+            fitTimeField(*field, fontheight);
+    }
 }
 
 void LoggerGUI::ReState(int o) {
+    shownFirst_ = o;
     const core::LoggerTable& t = edl_.table;
     for (int r = 0; r < NumRows; ++r) {
         const int i = o + r;
@@ -157,15 +242,49 @@ void LoggerGUI::ReState(int o) {
         row.name->setText(toQt(t.ClipNameArray[e]));
         row.in->setText(toQt(t.SrcInArray[e]));
         row.out->setText(toQt(t.SrcOutArray[e]));
-        markValidity(row.in);
-        markValidity(row.out);
     }
+    refreshLooks();
 }
 
 void LoggerGUI::VSB(int v) {
     ReState(v);
     vsbval_ = v;
     offset_ = 0;
+    nextMarkIsOut_ = false;
+}
+
+bool LoggerGUI::eventFilter(QObject* target, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        const QVariant row = target->property("row");
+        if (row.isValid()) {
+            bringToRowZero(row.toInt(), target->objectName());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(target, event);
+}
+
+void LoggerGUI::bringToRowZero(int r, const QString& column) {
+    const int e = vsbval_ + r;
+    if (!core::LoggerTable::valid(e) || r == 0)
+        return;
+    // The scroll bar's own listener redraws the grid; entries past its range stay in their
+    // row, the nearest the grid comes to row 0 for them.
+    vsb_->setValue(std::min(e, vsbMaximum));
+    if (e != vsbval_) {
+        svcr_.ShowStat("Entry " + std::to_string(e + 1) +
+                       " cannot come to the first row: the grid ends at entry " +
+                       std::to_string(core::LoggerTable::NumEntries));
+        return;
+    }
+    const Row& first = rows_[0];
+    QLineEdit* target = first.name;
+    if (column.startsWith(QLatin1String("in")))
+        target = first.in;
+    else if (column.startsWith(QLatin1String("out")))
+        target = first.out;
+    target->setFocus(Qt::MouseFocusReason);
+    target->selectAll();
 }
 
 }  // namespace vemo::ui

@@ -11,7 +11,9 @@
 #include "core/edl/logger_recovery.h"
 #include "deck/deck_display.h"
 #include "ui/gui_wait.h"
+#include "ui/key_map.h"
 #include "ui/logger_layout.h"
+#include "ui/recent_files.h"
 
 class QCloseEvent;
 class QLineEdit;
@@ -53,8 +55,24 @@ class LoggerGUI : public QWidget, public deck::LoggerMarks, public WaitAware {
     // The file dialog: the chosen path, or "" when cancelled.
     std::string GetFileName(const std::string& prompt);
     void loadEDL();
+    // The console's recent files: the dialogs start in the newest one's folder and offer
+    // the others; every file chosen joins them. None: the window's own last folder only.
+    void setRecentFiles(RecentFiles* recent) { recent_ = recent; }
     // False when the operator cancelled the dialog or the file could not be written.
     bool saveEDL();
+
+    // A key of the console pressed in this window (window thread): the logger's own keys
+    // here, the others go to the main window (onMainKey).
+    void keyAction(KeyAction action);
+    // M: the next mark of the set-in / set-out sequence, in then out, each pair a row down.
+    void markNext();
+    // Brings the entry shown in row r to row 0, where it can be typed into; focus goes to
+    // row 0's field of the column given (name, in or out; the edit number gives the name).
+    void bringToRowZero(int r, const QString& column);
+    // The entry a review-all is playing now, or -1.
+    int reviewing() const { return reviewing_; }
+    // Whether an entry differs from the list as last saved or loaded.
+    bool entryChanged(int entry) const;
 
     int vsbval() const { return vsbval_; }
     int offset() const { return offset_; }
@@ -83,9 +101,12 @@ class LoggerGUI : public QWidget, public deck::LoggerMarks, public WaitAware {
     std::function<bool(int entries)> askRestore;
     // Called once, on the window's thread, when the window has accepted its closing.
     std::function<void()> onClosed;
+    // The keys that belong to the main window (cue, review, transport).
+    std::function<void(KeyAction)> onMainKey;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* target, QEvent* event) override;
 
   private:
     struct Row {
@@ -136,7 +157,13 @@ class LoggerGUI : public QWidget, public deck::LoggerMarks, public WaitAware {
     bool settleUnsaved(const QString& question, bool closing);
     // Every change of the table ends here: the crash copy and the warning colours follow.
     void tableChanged();
+    // Brings the look of the field's row up to date: the clip under review, entries changed
+    // since the last save, time texts a save would refuse.
     void markValidity(QLineEdit* field);
+    void refreshLooks();
+    void refreshRowLook(int r);
+    // A review-all has reached entry e (-1: it has ended): highlighted, and scrolled into view.
+    void showReviewing(int e);
     void reportFailure(const std::string& message);
     void reviewAll(std::stop_token stop);
 
@@ -151,12 +178,16 @@ class LoggerGUI : public QWidget, public deck::LoggerMarks, public WaitAware {
     bool recoveryFailed_ = false;  // the last crash copy could not be written
     QString saveQuestion_;
     QString directory_;  // where the file dialog starts (empty: the working folder)
+    RecentFiles* recent_ = nullptr;
 
     std::array<Row, logger::NumRows> rows_{};
     QScrollBar* vsb_ = nullptr;
 
     int vsbval_ = 0;
     int offset_ = 0;
+    int shownFirst_ = 0;  // the entry the grid shows in row 0
+    int reviewing_ = -1;  // the entry a review-all plays now
+    bool nextMarkIsOut_ = false;
     int LoadOrSave_ = 1;
     int busy_ = 0;
     bool closePending_ = false;

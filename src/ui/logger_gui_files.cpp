@@ -36,6 +36,8 @@ std::string LoggerGUI::GetFileName(const std::string& prompt) {
     QFileInfo info(QFile::decodeName(path.c_str()));
     edl_.savename = fromQt(info.fileName());  // the EDL's title
     directory_ = info.absolutePath();
+    if (recent_ != nullptr)
+        recent_->remember(path);
     return path;
 }
 
@@ -245,8 +247,13 @@ std::string LoggerGUI::defaultFileChooser(const std::string& prompt, bool save) 
     QFileDialog dialog(this, toQt(prompt));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setDirectory(directory_.isEmpty() ? QDir::currentPath() : directory_);
+    QString start = directory_.isEmpty() ? QDir::currentPath() : directory_;
+    if (recent_ != nullptr && !recent_->lastFolder().empty())
+        start = QFile::decodeName(recent_->lastFolder().c_str());
+    dialog.setDirectory(start);
     dialog.selectFile(QStringLiteral("edl.txt"));
+    if (recent_ != nullptr)
+        offerRecent(dialog, *recent_, !save);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();

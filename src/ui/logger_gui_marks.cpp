@@ -1,10 +1,12 @@
 // Setting in and out points: the row buttons, row 0's fields and the auxiliary controller.
 #include <QLineEdit>
 #include <QMetaObject>
+#include <QPushButton>
 #include <QScrollBar>
 
 #include "core/utils.h"
 #include "deck/local_vcr.h"
+#include "ui/key_control.h"
 #include "ui/logger_gui.h"
 #include "ui/logger_text.h"
 
@@ -32,6 +34,7 @@ void LoggerGUI::markIn(const std::string& tc) {
     core::Utils::OutLine(std::to_string(i));
     edl_.table.SrcInArray[static_cast<std::size_t>(i)] = tc;
     rows_[static_cast<std::size_t>(offset_)].in->setText(toQt(tc));
+    nextMarkIsOut_ = true;
     tableChanged();
 }
 
@@ -42,6 +45,7 @@ void LoggerGUI::markOut(const std::string& tc) {
     edl_.table.SrcOutArray[static_cast<std::size_t>(i)] = tc;
     rows_[static_cast<std::size_t>(offset_)].out->setText(toQt(tc));
     ++offset_;
+    nextMarkIsOut_ = false;
     if (offset_ >= NumRows && vsbval_ < vsbMaximum) {
         // Past the last row the grid moves up one entry, so the next clip is logged in the
         // next entry, shown in the last row. The scroll bar's listener redraws the grid.
@@ -49,6 +53,43 @@ void LoggerGUI::markOut(const std::string& tc) {
         offset_ = NumRows - 1;
     }
     tableChanged();
+}
+
+void LoggerGUI::markNext() {
+    const std::string tc = svcr_.fields().tc();
+    if (nextMarkIsOut_)
+        markOut(tc);
+    else
+        markIn(tc);
+}
+
+void LoggerGUI::keyAction(KeyAction action) {
+    auto press = [this](const char* name) {
+        auto* button = findChild<QPushButton*>(QString::fromLatin1(name));
+        if (button != nullptr && button->isEnabled())
+            button->click();
+    };
+    switch (action) {
+        case KeyAction::Review:
+            press("ReviewButton");
+            break;
+        case KeyAction::Save:
+            press("SaveButton");
+            break;
+        case KeyAction::Load:
+            press("LoadButton");
+            break;
+        case KeyAction::MarkNext:
+            markNext();
+            break;
+        case KeyAction::Help:
+            showKeyHelp(this, true);
+            break;
+        default:
+            if (onMainKey)
+                onMainKey(action);
+            break;
+    }
 }
 
 void LoggerGUI::SIB(int r) {

@@ -1,7 +1,11 @@
 // Reviewing one clip or all clips through the deck controller.
+#include <QScrollBar>
+#include <algorithm>
+
 #include "core/utils.h"
 #include "deck/local_vcr.h"
 #include "ui/logger_gui.h"
+#include "ui/logger_layout.h"
 
 namespace vemo::ui {
 namespace {
@@ -37,6 +41,7 @@ void LoggerGUI::RevAll() {
         SequencedMode sequenced(svcr_);
         reviewAll(sequence.token());
     }
+    showReviewing(-1);
     if (sequence.ending() == SequenceScope::Ending::OperatorStop)
         svcr_.stop();
 }
@@ -50,11 +55,22 @@ void LoggerGUI::reviewAll(std::stop_token stop) {
         svcr_.fields().setCue(edl_.table.SrcInArray[i]);
         svcr_.fields().setEnd(edl_.table.SrcOutArray[i]);
         core::Utils::OutLine("Review EDL Clip " + std::to_string(i + 1));
+        showReviewing(n);
         // In sequenced mode this returns once the clip has played to its out point. A clip
         // the deck cannot review (its message is in the status line) ends the sequence.
         if (!svcr_.reviewclip())
             break;
     }
+}
+
+void LoggerGUI::showReviewing(int e) {
+    reviewing_ = e;
+    const bool inView = e >= vsbval_ && e < vsbval_ + logger::NumRows;
+    if (e >= 0 && !inView) {
+        // The clip comes into the first row, or as near it as the grid scrolls.
+        vsb_->setValue(std::min(e, logger::vsbMaximum));
+    }
+    refreshLooks();
 }
 
 }  // namespace vemo::ui

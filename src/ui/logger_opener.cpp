@@ -14,7 +14,13 @@ LoggerGUI* openLogger(LocalGUI& gui, deck::LocalVCR& svcr,
                       const std::filesystem::path& recoveryPath) {
     // A top-level window of its own, not a child of the main window.
     auto* window = new LoggerGUI(svcr, recoveryPath);
+    window->setRecentFiles(&gui.recentFiles());
     QPointer<LocalGUI> main(&gui);
+    // The keys of the main window's controls work from the logger too.
+    window->onMainKey = [main](KeyAction action) {
+        if (main)
+            main->keyAction(action);
+    };
     window->onClosed = [window, main, &svcr] {
         if (main)
             main->loggerMarks().detach(window);

@@ -96,22 +96,39 @@ TEST_F(EdlViewerTest, CancelledDialogsReadAndWriteNothing) {
               1);
 }
 
-TEST_F(EdlViewerTest, DialogsStartInTheLastFolder) {
-    ui::EDLViewer* w = open();
-    std::vector<std::pair<QString, std::string>> asked;
+TEST_F(EdlViewerTest, DialogsStartInTheLastFolderAndShareTheRecentFiles) {
+    ui::RecentFiles recent;
+    std::vector<std::tuple<QString, std::string, const ui::RecentFiles*>> asked;
     const std::string folder = dir.path().string();
-    w->chooser = [&asked, folder](QWidget*, ui::FileDialogMode, const QString& title,
-                                  const std::string& start) -> std::optional<ui::FileChoice> {
-        asked.emplace_back(title, start);
-        return ui::FileChoice{folder, "three.edl"};
+    auto answerFrom = [&asked, folder](ui::EDLViewer* w) {
+        w->chooser = [&asked, folder](
+                         QWidget*, ui::FileDialogMode, const QString& title,
+                         const std::string& start,
+                         const ui::RecentFiles* offered) -> std::optional<ui::FileChoice> {
+            asked.emplace_back(title, start, offered);
+            return ui::FileChoice{folder, "three.edl"};
+        };
     };
+    ui::EDLViewer* w = open();
+    answerFrom(w);
     click(w, "bload");
     click(w, "bsave");
     ASSERT_EQ(asked.size(), 2u);
-    EXPECT_EQ(asked[0].first, QStringLiteral("Open File"));
-    EXPECT_EQ(asked[0].second, "");
-    EXPECT_EQ(asked[1].first, QStringLiteral("Save File"));
-    EXPECT_EQ(asked[1].second, folder);
+    EXPECT_EQ(asked[0], std::make_tuple(QStringLiteral("Open File"), std::string(), nullptr));
+    EXPECT_EQ(asked[1], std::make_tuple(QStringLiteral("Save File"), folder, nullptr));
+
+    // Windows sharing the console's recent files: a new one starts where the last chose.
+    asked.clear();
+    w->recent = &recent;
+    click(w, "bload");
+    ui::EDLViewer* second = open();
+    second->recent = &recent;
+    answerFrom(second);
+    click(second, "bload");
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(std::get<1>(asked[1]), folder);
+    EXPECT_EQ(std::get<2>(asked[1]), &recent) << "the dialog is given them to offer";
+    EXPECT_EQ(recent.files(), std::vector<std::filesystem::path>{dir.file("three.edl")});
 }
 
 TEST_F(EdlViewerTest, MissingFileMessageWaitKeepsTheWindowsAlive) {

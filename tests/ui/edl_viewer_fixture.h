@@ -60,7 +60,8 @@ class EdlViewerTest : public ::testing::Test {
         auto queue = std::make_shared<std::vector<std::string>>(std::move(names));
         std::string folder = dir.path().string();
         w->chooser = [queue, folder](QWidget*, ui::FileDialogMode, const QString&,
-                                     const std::string&) -> std::optional<ui::FileChoice> {
+                                     const std::string&,
+                                     const ui::RecentFiles*) -> std::optional<ui::FileChoice> {
             if (queue->empty() || queue->front().empty()) {
                 if (!queue->empty())
                     queue->erase(queue->begin());

@@ -197,5 +197,31 @@ TEST_F(EdlViewerTest, ClosingDisposesTheWindow) {
     EXPECT_FALSE(dir.path().empty());
 }
 
+TEST_F(EdlViewerTest, AreasTakeTheRoomOfALargerWindowAndCaptionsStayWhole) {
+    ui::EDLViewer* w = open();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    auto* src = child<QPlainTextEdit>(w, "textarea");
+    auto* out = child<QPlainTextEdit>(w, "outarea");
+    const QSize src0 = src->size();
+    const QSize out0 = out->size();
+    w->resize(w->size() + QSize(300, 200));
+    QTRY_VERIFY(src->width() > src0.width());
+    EXPECT_EQ(src->height(), src0.height() + 200) << "all the height goes to the areas";
+    EXPECT_EQ(out->height(), src->height());
+    // Shared in the measure of the areas' columns, 80 to 38.
+    EXPECT_GT(src->width() - src0.width(), out->width() - out0.width());
+    EXPECT_EQ(src->width() + out->width() - src0.width() - out0.width(), 300);
+
+    // Shrunk as far as it goes: every caption is still shown whole.
+    w->resize(50, 50);
+    QTest::qWait(50);
+    EXPECT_GT(w->width(), 50);
+    for (QAbstractButton* b : w->findChildren<QAbstractButton*>()) {
+        const int needed = QFontMetrics(b->font()).horizontalAdvance(b->text());
+        EXPECT_GE(b->width(), needed) << b->objectName().toStdString();
+    }
+    EXPECT_GT(src->height(), 0);
+}
+
 }  // namespace
 }  // namespace vemo::test

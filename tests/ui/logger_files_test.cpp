@@ -229,16 +229,8 @@ TEST_F(LoggerTest, ReviewAllEndsSequencedModeWhenAClipCannotBeReviewed) {
 }
 
 TEST_F(LoggerTest, ReviewAllPlaysEachClipInTurnUpToTheFirstWithoutAnOut) {
-    // Every cue complete, the time code past every out point.
-    port.setReply(pollingDeck({0x00, 0x00, 0x00, 0x23}, 0x01));
-    vcr->GetTC();
-    const std::vector<std::pair<std::string, std::string>> clips = {{"00:00:10:00", "00:00:12:00"},
-                                                                    {"00:01:00:00", "00:01:01:00"}};
-    for (std::size_t i = 0; i < clips.size(); ++i) {
-        auto& t = logger->edl().table;
-        t.SrcInArray[i] = clips[i].first;
-        t.SrcOutArray[i] = clips[i].second;
-    }
+    deckPastEveryClip();
+    fillClips(2);
     logger->edl().table.SrcInArray[3] = "00:05:00:00";  // past the end of the list
     logger->edl().table.SrcOutArray[3] = "00:06:00:00";
     press("RevAllButton");
@@ -248,9 +240,9 @@ TEST_F(LoggerTest, ReviewAllPlaysEachClipInTurnUpToTheFirstWithoutAnOut) {
         if (f.size() == 7 && f[0] == 0x24 && f[1] == 0x31)
             cues.push_back(Bytes(f.begin() + 2, f.begin() + 6));
     }
-    EXPECT_EQ(cues, (std::vector<Bytes>{{0x00, 0x10, 0x00, 0x00}, {0x00, 0x00, 0x01, 0x00}}));
-    EXPECT_EQ(vcr->fields().cue(), "00:01:00:00");
-    EXPECT_EQ(vcr->fields().end(), "00:01:01:00");
+    EXPECT_EQ(cues, (std::vector<Bytes>{{0x00, 0x00, 0x01, 0x00}, {0x00, 0x00, 0x02, 0x00}}));
+    EXPECT_EQ(vcr->fields().cue(), "00:02:00:00");
+    EXPECT_EQ(vcr->fields().end(), "00:02:01:00");
 }
 
 }  // namespace

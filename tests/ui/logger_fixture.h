@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -14,6 +15,7 @@
 
 #include "core/settings.h"
 #include "deck/local_vcr.h"
+#include "support/deck_frames.h"
 #include "support/fake_command_port.h"
 #include "support/temp_dir.h"
 #include "ui/local_gui.h"
@@ -79,6 +81,27 @@ class LoggerTest : public ::testing::Test {
         QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton);
     }
     void scrollTo(int v) { child<QScrollBar>("vsb")->setValue(v); }
+    // A key pressed with the focus on target (the logger window itself unless given).
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+             QWidget* target = nullptr) {
+        QTest::keyClick(target != nullptr ? target : logger.data(), k, modifiers);
+    }
+    // Entries 1 to count get clips of one second each, one minute apart, straight into the
+    // table (entry n: in at minute n, out one second later).
+    void fillClips(int count) {
+        for (int n = 1; n <= count; ++n) {
+            const auto e = static_cast<std::size_t>(n - 1);
+            const int in = n * deck::TimeCode::kFramesPerMinute;
+            logger->edl().table.SrcInArray[e] = deck::TimeCode::fromFrameCount(in).text();
+            logger->edl().table.SrcOutArray[e] = deck::TimeCode::fromFrameCount(in + 30).text();
+        }
+    }
+    // A deck whose every cue completes at once and whose time code stands past every clip's
+    // out point, polled as the console polls: each review ends as soon as it has started.
+    void deckPastEveryClip() {
+        port.setReply(pollingDeck({0x00, 0x00, 0x00, 0x23}, 0x01));
+        vcr->GetTC();
+    }
     const core::LoggerTable& table() { return logger->edl().table; }
     std::string status() { return gui->findChild<QLineEdit*>("statusfield")->text().toStdString(); }
     // The auxiliary controller's marks, delivered on the window's thread.

@@ -2,6 +2,7 @@
 #include <QThread>
 #include <thread>
 
+#include "support/qt/text_room.h"
 #include "ui/logger_fixture.h"
 #include "ui/logger_layout.h"
 
@@ -33,6 +34,11 @@ TEST_F(LoggerTest, EveryControlSitsWhereTheTableSays) {
     EXPECT_EQ(child("out0")->geometry(), QRect(308, 28, 94, 21));
     EXPECT_EQ(child("cue19")->geometry(), QRect(407, 5 + 20 * 23, 12, 21));
     EXPECT_EQ(child("vsb")->geometry(), QRect(429, 20, 20, 470));
+    // Every time field shows any time code whole, in a font still readable.
+    for (QLineEdit* f : {field("in0"), field("out19")}) {
+        EXPECT_LE(widthOf(*f, widestTime(*f)), roomIn(*f));
+        EXPECT_GE(f->font().pixelSize(), 11);
+    }
 
     EXPECT_EQ(logger->size(), QSize(470, 525));
     EXPECT_EQ(logger->frameGeometry().topLeft(), QPoint(350, 0));

@@ -17,9 +17,6 @@ namespace {
 using ui::LoggerGUI;
 namespace fs = std::filesystem;
 
-const Bytes kStopFrame{0x20, 0x00, 0x20};
-const Bytes kForwardFrame{0x20, 0x10, 0x30};
-
 // Logs clips the way the operator does: a time code on the deck, then ">" and "<".
 void markClips(QWidget& window, deck::LocalVCR& vcr, int count) {
     for (int r = 0; r < count; ++r) {
@@ -52,14 +49,14 @@ TEST_F(LoggerTest, ClosingTheMainWindowAsksAboutUnsavedClipsAndCancelKeepsAllRun
     gui->close();
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(closedWith, -1);
-    EXPECT_FALSE(port.sent(kStopFrame)) << "the deck is not stopped";
+    EXPECT_FALSE(port.sent(kStop)) << "the deck is not stopped";
     EXPECT_TRUE(fs::exists(recoveryFile()));
 
     answer = LoggerGUI::SaveAnswer::Discard;
     gui->close();
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(closedWith, 0);
-    EXPECT_TRUE(port.sent(kStopFrame));
+    EXPECT_TRUE(port.sent(kStop));
     EXPECT_FALSE(fs::exists(recoveryFile())) << "an explicit discard removes the copy";
 }
 
@@ -193,8 +190,8 @@ TEST_F(LoggerTest, ReviewAllDropsInputAndStopsOnEscOrStop) {
         QTest::qWait(200);  // anything still queued would run now
 
         EXPECT_TRUE(forwardLookedDisabled);
-        EXPECT_FALSE(port.sent(kForwardFrame)) << "the click during the review is dropped";
-        EXPECT_TRUE(port.sent(kStopFrame));
+        EXPECT_FALSE(port.sent(kForward)) << "the click during the review is dropped";
+        EXPECT_TRUE(port.sent(kStop));
         EXPECT_EQ(vcr->fields().cue(), "00:00:10:00") << "the second clip is not reviewed";
         EXPECT_NE(log.find("Review ALL stopped by the operator"), std::string::npos);
         EXPECT_FALSE(vcr->getscriptactive());

@@ -10,18 +10,12 @@
 
 #include "core/settings.h"
 #include "deck/local_vcr.h"
+#include "support/deck_frames.h"
 #include "support/fake_command_port.h"
 #include "support/process.h"
 #include "ui/local_gui.h"
 
 namespace vemo::test {
-
-// Frames the main window's tests look for.
-inline const Bytes kPlay{0x20, 0x01, 0x21};
-inline const Bytes kPause{0x21, 0x13, 0x00, 0x34};
-inline const Bytes kStop{0x20, 0x00, 0x20};
-inline const Bytes kJogF{0x21, 0x11, 0x10, 0x42};
-inline const Bytes kJogR{0x21, 0x21, 0x10, 0x52};
 
 // A real controller over a recording port, and its main window.
 class MainWindowTest : public ::testing::Test {
@@ -62,6 +56,11 @@ class MainWindowTest : public ::testing::Test {
         vcr->publishTimeCode(*deck::TimeCode::parse(text));
     }
     QString status() { return child<QLineEdit>("statusfield")->text(); }
+    // A key pressed with the focus on target (the window itself unless given).
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+             QWidget* target = nullptr) {
+        QTest::keyClick(target != nullptr ? target : gui.get(), k, modifiers);
+    }
     void showWindow() {
         gui->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(gui.get()));
