@@ -197,5 +197,32 @@ TEST_F(SettingsFile, AuxiliaryPortKey) {
     EXPECT_FALSE(s.mcs);
 }
 
+TEST_F(SettingsFile, ServerKeysAreEchoedOnlyWhenSet) {
+    std::string log = load("VCRType=TAPE\n");
+    EXPECT_EQ(log.find("Server"), std::string::npos);
+    EXPECT_EQ(s.socketport, 2001);
+    EXPECT_FALSE(s.serveraddressset);
+    log = load(
+        "VCRType=TAPE\nServerPort=2002\nServerIdleTimeout=600\nServerAllow=10.0.0.0/8\n"
+        "ServerAddress=\n");
+    EXPECT_EQ(s.socketport, 2002);
+    EXPECT_TRUE(s.serveraddressset);
+    EXPECT_NE(log.find("Server Port      = 2002\nServer Timeout   = 600\n"
+                       "Server Allow     = 10.0.0.0/8\n"),
+              std::string::npos)
+        << log;
+    load("ServerPort=20x1\n");
+    EXPECT_EQ(s.socketport, 2001);  // the server refuses to start on it
+    EXPECT_EQ(s.ServerPort, "20x1");
+}
+
+TEST(PortNumber, PlainDecimalOneTo65535) {
+    EXPECT_EQ(portNumber("1"), 1);
+    EXPECT_EQ(portNumber("65535"), 65535);
+    EXPECT_EQ(portNumber("02001"), 2001);
+    for (const char* bad : {"", "0", "65536", "-1", "+80", " 80", "80 ", "8o", "100000"})
+        EXPECT_FALSE(portNumber(bad)) << bad;
+}
+
 }  // namespace
 }  // namespace vemo::core
