@@ -74,8 +74,8 @@ bool CommandServer::OpenServerSocket(int port) {
     // The console goes on without a server; the operator is told what to change.
     auto fail = [&](const std::string& why, const char* key) {
         core::OutLine("Command server: " + why);
-        svcr_.ShowError("Can't Get ServerSocket at Port " + std::to_string(port) + ": " + why +
-                        " (change " + key + " in " + core::kSettingsFile + ")");
+        failure_ = why + " (change " + key + " in " + core::kSettingsFile + ")";
+        svcr_.ShowError("Can't Get ServerSocket at Port " + std::to_string(port) + ": " + failure_);
         return false;
     };
     if (thread_.joinable())
@@ -115,6 +115,7 @@ bool CommandServer::OpenServerSocket(int port) {
             err == EADDRNOTAVAIL ? "ServerAddress" : "ServerPort");
     }
     int bound = boundPort(fd.get());
+    failure_.clear();
     ss_ = std::move(fd);
     port_.store(bound);
     core::OutLine("Command server listening on " + hostPort(host, address->family, bound));

@@ -37,6 +37,8 @@ class CommandServer {
     // joins every thread and closes the socket. Safe to call twice; final.
     void stop();
 
+    // Why the socket could not be opened, with the settings key to change; empty when open.
+    std::string failure() const { return failure_; }
     // The port the socket listens on, or -1 when it is not open.
     int port() const { return port_.load(); }
     bool running() const { return thread_.joinable() && !stop_.raised(); }
@@ -49,6 +51,7 @@ class CommandServer {
     StopSignal stop_;
     core::UniqueFd ss_;
     std::atomic<int> port_{-1};
+    std::string failure_;  // the opening thread's own
     std::thread thread_;
 };
 

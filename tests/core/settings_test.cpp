@@ -211,17 +211,11 @@ TEST_F(SettingsFile, ServerKeysAreEchoedOnlyWhenSet) {
                        "Server Allow     = 10.0.0.0/8\n"),
               std::string::npos)
         << log;
-    load("ServerPort=20x1\n");
-    EXPECT_EQ(s.socketport, 2001);  // the server refuses to start on it
-    EXPECT_EQ(s.ServerPort, "20x1");
-}
-
-TEST(PortNumber, PlainDecimalOneTo65535) {
-    EXPECT_EQ(portNumber("1"), 1);
-    EXPECT_EQ(portNumber("65535"), 65535);
-    EXPECT_EQ(portNumber("02001"), 2001);
-    for (const char* bad : {"", "0", "65536", "-1", "+80", " 80", "80 ", "8o", "100000"})
-        EXPECT_FALSE(portNumber(bad)) << bad;
+    for (const char* bad : {"20x1", "0", "65536", "80 "}) {
+        load(std::string("ServerPort=") + bad + "\n");
+        EXPECT_EQ(s.socketport, 2001) << bad;  // the server refuses to start on it
+        EXPECT_EQ(s.ServerPort, bad);
+    }
 }
 
 }  // namespace

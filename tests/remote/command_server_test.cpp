@@ -8,14 +8,12 @@
 #include <sys/socket.h>
 
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
 
 #include "core/settings.h"
 #include "core/unique_fd.h"
-#include "deck/cue_thread.h"
 #include "deck/protocol.h"
 #include "fakes.h"
 #include "remote/client_socket.h"
@@ -296,46 +294,21 @@ TEST_F(CommandServerTest, PortInUseIsShownWithTheKeyToChangeAndTheFirstServerGoe
                              ": Address already in use (change ServerPort in VemoSettings.txt)"));
     EXPECT_EQ(second.port(), -1);
     EXPECT_FALSE(second.OpenServerSocket(70000));
+    // Keys that cannot be used are shown the same way, and nothing listens anywhere.
+    settings_.ServerAllow = "10.0.0.1,,10.0.0.2";
+    LocalVCR elsewhere(deck_.get(), settings_);
+    elsewhere.setDisplay(&display_);
+    CommandServer refused(elsewhere);
+    EXPECT_FALSE(refused.start(0));
+    EXPECT_TRUE(
+        display_.saw("Can't Get ServerSocket at Port 0: ServerAllow \"10.0.0.1,,10.0.0.2\" "
+                     "is not a list of IPv4 addresses or ranges (change ServerAllow in "
+                     "VemoSettings.txt)"));
+    EXPECT_EQ(refused.port(), -1);
 
     auto c = connectClient();  // the first server goes on serving
     EXPECT_TRUE(c->write("Play\n"));
     EXPECT_TRUE(waitFor([&] { return deck_->countOf(protocol::bsplay) == 1; }));
-}
-
-// Settings the server cannot use leave the console without a server, with the reason and the
-// key on screen; nothing listens anywhere.
-TEST_F(CommandServerTest, UnusableServerKeysAreShownAndNothingListens) {
-    startServer();
-    struct Case {
-        std::function<void(core::Settings&)> set;
-        std::string shown;
-    };
-    const std::vector<Case> cases = {
-        {[](core::Settings& s) { s.serveraddress = "not.an.address"; },
-         "ServerAddress \"not.an.address\" is not a numeric IPv4 or IPv6 address (change "
-         "ServerAddress in VemoSettings.txt)"},
-        {[](core::Settings& s) { s.serveraddress = "127.0.0.1 "; },
-         "ServerAddress \"127.0.0.1 \" is not a numeric IPv4 or IPv6 address (change "
-         "ServerAddress in VemoSettings.txt)"},
-        {[](core::Settings& s) { s.ServerAllow = "10.0.0.1,,10.0.0.2"; },
-         "ServerAllow \"10.0.0.1,,10.0.0.2\" is not a list of IPv4 addresses or ranges (change "
-         "ServerAllow in VemoSettings.txt)"},
-        {[](core::Settings& s) { s.ServerPort = "20o1"; },
-         "ServerPort \"20o1\" is not a port number 1-65535 (change ServerPort in "
-         "VemoSettings.txt)"},
-    };
-    for (const Case& c : cases) {
-        core::Settings settings = settings_;
-        c.set(settings);
-        LocalVCR elsewhere(deck_.get(), settings);
-        elsewhere.setDisplay(&display_);
-        CommandServer refused(elsewhere);
-        vemo::test::StdoutCapture capture;
-        EXPECT_FALSE(refused.start(0));
-        EXPECT_TRUE(display_.saw("Can't Get ServerSocket at Port 0: " + c.shown)) << c.shown;
-        EXPECT_EQ(refused.port(), -1);
-        EXPECT_EQ(capture.finish().find("listening"), std::string::npos);
-    }
 }
 
 TEST_F(CommandServerTest, LogsWhereItListensAndWhoMayConnect) {
@@ -349,20 +322,6 @@ TEST_F(CommandServerTest, LogsWhereItListensAndWhoMayConnect) {
                        "Command server closes connections idle for 600 s\n"),
               std::string::npos)
         << log;
-}
-
-// Two consoles on one machine, each with its own deck and port.
-TEST_F(CommandServerTest, TwoConsolesServeOnTwoPortsAtOnce) {
-    startServer();
-    LocalVCR otherDeck(deck_.get(), settings_);
-    CommandServer other(otherDeck);
-    ASSERT_TRUE(other.start(0));
-    ASSERT_NE(other.port(), server_->port());
-    auto first = connectClient();
-    TcpClient second(other.port());
-    EXPECT_EQ(second.readLine(), "OK");
-    EXPECT_TRUE(waitFor([&] { return otherDeck.connectThread() != nullptr; }));
-    other.stop();
 }
 
 TEST_F(CommandServerTest, ClientsFromOutsideTheAllowListAreClosedBeforeTheGreeting) {
@@ -456,36 +415,13 @@ TEST(ClientSocketOptions, KeepaliveOnEveryClient) {
         EXPECT_EQ(::getsockopt(accepted.get(), level, name, &value, &size), 0);
         return value;
     };
+    const int bound = k.idleSeconds + k.intervalSeconds * k.count;
+    EXPECT_LE(bound, 30);
     EXPECT_EQ(option(SOL_SOCKET, SO_KEEPALIVE), 1);
-    const int idle = option(IPPROTO_TCP, TCP_KEEPIDLE);
-    const int interval = option(IPPROTO_TCP, TCP_KEEPINTVL);
-    const int count = option(IPPROTO_TCP, TCP_KEEPCNT);
-    EXPECT_EQ(idle, k.idleSeconds);
-    EXPECT_LE(idle + interval * count, 30);
-    EXPECT_EQ(option(IPPROTO_TCP, TCP_USER_TIMEOUT), (idle + interval * count) * 1000);
-    EXPECT_EQ(option(IPPROTO_TCP, TCP_NODELAY), 1);
-}
-
-// Progress words are only queued: a client that floods commands and never reads cannot hold
-// the cue thread, and is dropped once its answers pile up.
-TEST_F(CommandServerTest, AFloodingClientThatNeverReadsDoesNotHoldUpAReview) {
-    startServer(true, 3);
-    vcr_->GetTC();
-    test::FloodingClient flood(server_->port());
-    ASSERT_TRUE(waitFor([&] { return vcr_->connectThread() != nullptr; }));
-    vcr_->fields().setCue("00:01:30:00");
-    vcr_->fields().setEnd("00:01:32:00");
-    ASSERT_TRUE(vcr_->reviewclip());
-    auto cue = vcr_->cuethread();
-    ASSERT_TRUE(cue);
-    ASSERT_TRUE(waitFor([&] { return cue->finished(); }, 60s));
-    EXPECT_TRUE(cue->gotthere());
-    // Three frames a read: the stop comes at most two reads after the frame before the out
-    // point, not seconds later.
-    EXPECT_GE(deck_->stopPositions().back(), 2759);
-    EXPECT_LE(deck_->stopPositions().back(), 2766);
-    EXPECT_TRUE(waitFor([&] { return flood.dropped(); }, 60s));
-    EXPECT_TRUE(statusShown("Client not reading: connection closed"));
+    EXPECT_EQ(option(IPPROTO_TCP, TCP_KEEPIDLE), k.idleSeconds);
+    EXPECT_EQ(option(IPPROTO_TCP, TCP_KEEPINTVL), k.intervalSeconds);
+    EXPECT_EQ(option(IPPROTO_TCP, TCP_KEEPCNT), k.count);
+    EXPECT_EQ(option(IPPROTO_TCP, TCP_USER_TIMEOUT), bound * 1000);
 }
 
 }  // namespace
