@@ -83,11 +83,8 @@ bool CommandServer::OpenServerSocket(int port) {
     if (port < 0 || port > 65535)
         return fail("port " + std::to_string(port) + " is out of range", "ServerPort");
     ServerConfigResult read = serverConfig(svcr_.settings());
-    if (!read.config) {
-        // The key is the first word of the reason.
-        const std::string key = read.error.substr(0, read.error.find(' '));
-        return fail(read.error, key.c_str());
-    }
+    if (!read.config)
+        return fail(read.error, read.key.c_str());
     auto address = parseAddress(read.config->host, port);
     if (!address)
         return fail("\"" + read.config->host + "\" is not a numeric IPv4 or IPv6 address",

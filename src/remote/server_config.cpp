@@ -103,7 +103,10 @@ std::string AllowList::describe() const {
 
 ServerConfigResult serverConfig(const core::Settings& settings) {
     ServerConfig c;
-    auto refuse = [](const std::string& why) { return ServerConfigResult{std::nullopt, why}; };
+    auto refuse = [](const std::string& why) {
+        // Every reason starts with the key it is about.
+        return ServerConfigResult{std::nullopt, why, why.substr(0, why.find(' '))};
+    };
     if (settings.ServerPort && !core::portNumber(*settings.ServerPort))
         return refuse("ServerPort \"" + *settings.ServerPort + "\" is not a port number 1-65535");
     if (settings.serveraddressset && settings.serveraddress.empty())
@@ -130,7 +133,7 @@ ServerConfigResult serverConfig(const core::Settings& settings) {
         }
         c.idleTimeoutSeconds = *idle;
     }
-    return {c, {}};
+    return {c, {}, {}};
 }
 
 }  // namespace vemo::remote

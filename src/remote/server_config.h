@@ -57,6 +57,7 @@ struct ServerConfig {
 struct ServerConfigResult {
     std::optional<ServerConfig> config;
     std::string error;
+    std::string key;  // the settings key the error is about
 };
 ServerConfigResult serverConfig(const core::Settings& settings);
 

@@ -295,16 +295,20 @@ TEST_F(CommandServerTest, PortInUseIsShownWithTheKeyToChangeAndTheFirstServerGoe
     EXPECT_EQ(second.port(), -1);
     EXPECT_FALSE(second.OpenServerSocket(70000));
     // Keys that cannot be used are shown the same way, and nothing listens anywhere.
-    settings_.ServerAllow = "10.0.0.1,,10.0.0.2";
+    settings_.serveraddress = "not.an.address";
     LocalVCR elsewhere(deck_.get(), settings_);
     elsewhere.setDisplay(&display_);
     CommandServer refused(elsewhere);
+    vemo::test::StdoutCapture capture;
     EXPECT_FALSE(refused.start(0));
     EXPECT_TRUE(
-        display_.saw("Can't Get ServerSocket at Port 0: ServerAllow \"10.0.0.1,,10.0.0.2\" "
-                     "is not a list of IPv4 addresses or ranges (change ServerAllow in "
+        display_.saw("Can't Get ServerSocket at Port 0: ServerAddress \"not.an.address\" "
+                     "is not a numeric IPv4 or IPv6 address (change ServerAddress in "
                      "VemoSettings.txt)"));
     EXPECT_EQ(refused.port(), -1);
+    EXPECT_TRUE(
+        capture.hasLine("Command server: ServerAddress \"not.an.address\" is not a "
+                        "numeric IPv4 or IPv6 address"));
 
     auto c = connectClient();  // the first server goes on serving
     EXPECT_TRUE(c->write("Play\n"));
