@@ -351,7 +351,7 @@ TEST_F(CommandServerTest, ClientsFromOutsideTheAllowListAreClosedBeforeTheGreeti
 
 // However a client leaves, or does not, the one connection slot comes free for the next.
 TEST_F(CommandServerTest, TheSlotComesFreeAfterAHangUpDuringAWaitOrAnIdleClient) {
-    settings_.ServerIdleTimeout = "1";
+    settings_.ServerIdleTimeout = "3";
     startServer();
     vemo::test::StdoutCapture capture;
     struct Case {
