@@ -123,8 +123,12 @@ void ConsoleWiring::createController(const core::Settings& settings) {
     vcr->announceReady();
     // The command server: opened once; a new connection thread follows each client.
     p.server = std::make_unique<remote::CommandServer>(*vcr);
-    if (!p.server->start(settings.socketport))
+    if (!p.server->start(settings.socketport)) {
+        // The status line is soon taken by the deck's words: the title keeps saying it.
+        p.gui->setWindowTitle(p.gui->windowTitle() + QStringLiteral(" - no command server: ") +
+                              QString::fromStdString(p.server->failure()));
         p.server.reset();
+    }
     p.gui->onClosing = [&p] {
         if (p.server)
             p.server->stop();

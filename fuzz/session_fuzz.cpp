@@ -136,7 +136,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Expect e = expect(stream);
 
     StopSignal stop;
-    auto session = std::make_shared<ClientSocket>(h.listener.get(), *h.vcr, stop);
+    auto session = std::make_shared<ClientSocket>(h.listener.get(), *h.vcr, stop,
+                                                  vemo::remote::ServerConfig{});
     std::thread serving([session] { session->run(); });
     UniqueFd client(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     FUZZ_CHECK(client.valid());

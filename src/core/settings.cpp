@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <utility>
 
 #include "core/file_io.h"
 #include "core/properties.h"
@@ -132,8 +133,17 @@ Settings applyProps(const Props& props) {
         s.mcs = true;
         s.comport2 = *v;
     }
-    if (auto v = prop("ServerAddress"))
+    if (auto v = prop("ServerAddress")) {
         s.serveraddress = *v;
+        s.serveraddressset = true;
+    }
+    s.ServerPort = prop("ServerPort");
+    if (s.ServerPort) {
+        if (auto port = portNumber(*s.ServerPort))
+            s.socketport = *port;
+    }
+    s.ServerIdleTimeout = prop("ServerIdleTimeout");
+    s.ServerAllow = prop("ServerAllow");
 
     applyEdlProps(props, s);
 
@@ -204,6 +214,30 @@ void showprops(const Settings& s) {
     if (s.mcs)
         Utils::OutLine(label("MCS Port") + s.comport2);
     showEdlProps(s);
+    // The server keys only when the file sets them, so older files echo as they always did.
+    const std::pair<const char*, const std::optional<std::string>*> serverKeys[] = {
+        {"Server Port", &s.ServerPort},
+        {"Server Timeout", &s.ServerIdleTimeout},
+        {"Server Allow", &s.ServerAllow},
+    };
+    for (const auto& [name, text] : serverKeys) {
+        if (*text)
+            Utils::OutLine(label(name) + **text);
+    }
+}
+
+std::optional<int> portNumber(std::string_view text) {
+    if (text.empty() || text.size() > 5)
+        return std::nullopt;
+    int port = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        port = port * 10 + (c - '0');
+    }
+    if (port < 1 || port > 65535)
+        return std::nullopt;
+    return port;
 }
 
 bool equalsIgnoreCase(std::string_view a, std::string_view b) {

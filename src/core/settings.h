@@ -24,6 +24,13 @@ struct Settings {
     bool mcs = false;  // the auxiliary controller port is on
     int socketport = 2001;
     std::string serveraddress;  // empty: listen on every local address
+    // The command server's optional keys, as written (unset: nothing). ServerAddress is set
+    // even when empty: an empty address is then an error, not "every address". A ServerPort
+    // that is a port number also sets socketport; the server refuses to start on any other.
+    bool serveraddressset = false;
+    std::optional<std::string> ServerPort;
+    std::optional<std::string> ServerIdleTimeout;
+    std::optional<std::string> ServerAllow;
     bool useclipboard = false;
     bool stoponexit = true;
     bool verbose = false;
@@ -90,6 +97,9 @@ void nameEdition(Settings& settings);
 
 // Writes the settings echo into the log.
 void showprops(const Settings& settings);
+
+// A TCP port number written as plain decimal digits, 1 to 65535; nothing otherwise.
+std::optional<int> portNumber(std::string_view text);
 
 // Whole-value comparison ignoring letter case, as the settings words are compared.
 bool equalsIgnoreCase(std::string_view a, std::string_view b);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace vemo::core {
 namespace {
@@ -30,9 +31,9 @@ struct Repeats {
     // The program's end tells what is still pending (its threads are joined by then).
     ~Repeats() { tellRepeats(*this); }
 
-    std::string last;
-    bool any = false;  // a line has been written since the last endRepeats
-    long count = 0;    // repeats not yet told
+    std::vector<std::string> last;  // the line, or the group of lines, written last
+    bool any = false;               // a line has been written since the last endRepeats
+    long count = 0;                 // repeats not yet told
     std::chrono::steady_clock::time_point nextSummary;
     std::chrono::steady_clock::duration interval = kFirstSummary;
 };
@@ -70,20 +71,29 @@ void writeLine(std::string_view text) {
 }
 
 void tellRepeats(Repeats& r) {
-    if (r.count > 0)
+    if (r.count > 0 && r.last.size() > 1) {
+        writeLine("last " + std::to_string(r.last.size()) + " lines repeated " +
+                  std::to_string(r.count) + " times");
+    } else if (r.count > 0) {
         writeLine("last line repeated " + std::to_string(r.count) + " times");
+    }
     r.count = 0;
 }
 
-}  // namespace
+bool sameAsLast(const Repeats& r, const std::vector<std::string_view>& lines) {
+    return r.any && std::equal(lines.begin(), lines.end(), r.last.begin(), r.last.end());
+}
 
-void Utils::OutLine(std::string_view text) {
+// Blank lines only separate the log's sections ("" or " "), and are written as they come.
+bool blank(std::string_view text) {
+    return text.find_first_not_of(' ') == std::string_view::npos;
+}
+
+void outGroup(const std::vector<std::string_view>& lines) {
     std::lock_guard<std::mutex> lock(logMutex());
     Repeats& r = repeats();
     const auto now = logNow();
-    // Blank lines only separate the log's sections ("" or " "), and are written as they come.
-    const bool blank = text.find_first_not_of(' ') == std::string_view::npos;
-    if (r.any && text == r.last && !blank) {
+    if (sameAsLast(r, lines) && !std::all_of(lines.begin(), lines.end(), blank)) {
         ++r.count;
         if (now >= r.nextSummary) {
             tellRepeats(r);
@@ -94,11 +104,22 @@ void Utils::OutLine(std::string_view text) {
         return;
     }
     tellRepeats(r);
-    writeLine(text);
-    r.last.assign(text);
+    for (std::string_view line : lines)
+        writeLine(line);
+    r.last.assign(lines.begin(), lines.end());
     r.any = true;
     r.interval = kFirstSummary;
     r.nextSummary = now + r.interval;
+}
+
+}  // namespace
+
+void Utils::OutLine(std::string_view text) {
+    outGroup({text});
+}
+
+void Utils::OutLines(std::initializer_list<std::string_view> lines) {
+    outGroup(std::vector<std::string_view>(lines));
 }
 
 void Utils::endRepeats() {

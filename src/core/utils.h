@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,10 @@ class Utils {
     // once a minute (the interval doubling up to an hour, so that a fault lasting a day costs a few
     // dozen lines).
     static void OutLine(std::string_view text);
+    // Writes the lines one after the other as one group: a group identical to the group (or
+    // line) written before is counted like a repeated line ("last 2 lines repeated N times"),
+    // so a pair of lines that keeps coming back together is bounded too.
+    static void OutLines(std::initializer_list<std::string_view> lines);
     // Writes the pending repeat count, if any, and forgets the last line: the next line is
     // written whatever it is (log captures in tests start and end with it).
     static void endRepeats();

@@ -141,6 +141,12 @@ class LocalVCR : public core::StatusDisplay {
     // caller then ends the process with the returned exit code (0).
     int closeDown();
 
+    // A time text as it enters an in point (or an out point): false, with the reason on the
+    // status line, when it is not a time code or names no real time.
+    bool checkTimeText(const std::string& text, bool outPoint) {
+        return isTimeCode(text, outPoint ? kEndWhat : kCueWhat);
+    }
+
     // Cueing and review.
     bool MakeCueString();
     bool MakeCueOutString();

@@ -143,9 +143,7 @@ bool LocalVCR::reviewclip() {
     std::shared_ptr<CueThread> started;
     {
         CueLock lock = lockCue();
-        endCueLocked();
-        if (!lx1_)
-            sendStop();
+        // Points that name no real time are refused before any frame: a running cue goes on.
         const std::string in = fields_.cue();
         const std::string out = fields_.end();
         auto inTc = checkedTime(in, kCueWhat);
@@ -154,6 +152,9 @@ bool LocalVCR::reviewclip() {
         auto outTc = checkedTime(out, kEndWhat);
         if (!outTc)
             return false;
+        endCueLocked();
+        if (!lx1_)
+            sendStop();
         const bool tapeDeck = !lx1_ && !recon_;
         if (tapeDeck && !settleUnlocked(lock, 1000))
             return false;

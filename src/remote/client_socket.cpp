@@ -1,24 +1,90 @@
 #include "remote/client_socket.h"
 
+#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
+#include <cstdint>
+#include <cstring>
 #include <exception>
+#include <optional>
+#include <system_error>
+#include <vector>
 
 #include "core/utils.h"
 
 namespace vemo::remote {
+namespace {
 
-ClientSocket::ClientSocket(int ss, deck::LocalVCR& svcr, const StopSignal& stop)
+constexpr short kHangUp = POLLRDHUP | POLLHUP | POLLERR;
+
+// An IPv4 peer in host byte order (an IPv4 client of an IPv6 socket included), and its text.
+struct Peer {
+    std::optional<std::uint32_t> v4;
+    std::string text;
+};
+
+Peer peerOf(int fd) {
+    sockaddr_storage s{};
+    socklen_t len = sizeof s;
+    Peer p;
+    if (::getpeername(fd, reinterpret_cast<sockaddr*>(&s), &len) != 0)
+        return p;
+    char buffer[INET6_ADDRSTRLEN] = {};
+    if (s.ss_family == AF_INET) {
+        const auto* a = reinterpret_cast<const sockaddr_in*>(&s);
+        p.v4 = ntohl(a->sin_addr.s_addr);
+        ::inet_ntop(AF_INET, &a->sin_addr, buffer, sizeof buffer);
+    } else if (s.ss_family == AF_INET6) {
+        const auto* a = reinterpret_cast<const sockaddr_in6*>(&s);
+        if (IN6_IS_ADDR_V4MAPPED(&a->sin6_addr)) {
+            in_addr v4{};
+            std::memcpy(&v4, &a->sin6_addr.s6_addr[12], sizeof v4);
+            p.v4 = ntohl(v4.s_addr);
+            ::inet_ntop(AF_INET, &v4, buffer, sizeof buffer);
+        } else {
+            ::inet_ntop(AF_INET6, &a->sin6_addr, buffer, sizeof buffer);
+        }
+    }
+    p.text = buffer;
+    return p;
+}
+
+}  // namespace
+
+bool tuneClientSocket(int fd, const KeepAlive& k) {
+    const int on = 1;
+    // Written data a dead peer never acknowledges is given up after the same time.
+    const unsigned userTimeoutMs =
+        static_cast<unsigned>(k.idleSeconds + k.intervalSeconds * k.count) * 1000u;
+    bool ok = ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) == 0;
+    ok = ok && ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &k.idleSeconds, sizeof(int)) == 0;
+    ok = ok && ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &k.intervalSeconds, sizeof(int)) == 0;
+    ok = ok && ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &k.count, sizeof(int)) == 0;
+    ok = ok &&
+         ::setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeoutMs, sizeof userTimeoutMs) == 0;
+    // Replies are short lines that should leave at once.
+    ok = ok && ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on) == 0;
+    return ok;
+}
+
+ClientSocket::ClientSocket(int ss, deck::LocalVCR& svcr, const StopSignal& stop,
+                           const ServerConfig& config)
     : ss_(ss),
       svcr_(svcr),
       stop_(stop),
-      // A long "Wait" from a client must not hold up the server's stop.
-      dispatcher_(svcr, [&stop](int ms) { stop.sleepFor(ms); }) {}
+      config_(config),
+      // A long "Wait" must not hold up the server's stop nor outlast its client.
+      dispatcher_(svcr, [this](int ms) { waitServing(ms); }),
+      wake_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+    if (!wake_.valid())
+        throw std::system_error(errno, std::generic_category(), "client wake-up");
+}
 
 ClientSocket::~ClientSocket() = default;
 
@@ -26,18 +92,29 @@ void ClientSocket::run() {
     a_.store(false);
     ShowStat("Awaiting Client Connection");
     Accept got = acceptClient();
+    if (got == Accept::refused) {
+        // Never greeted, never served: one line for the refusal is all the log gets.
+        Close(false);
+        return;
+    }
     if (got == Accept::accepted)
         ShowStat("Client Connection Accepted!");
-    if (got == Accept::accepted && openStreams() && sendLine("OK")) {
+    const char* why = nullptr;
+    if (got == Accept::accepted && openStreams()) {
         a_.store(true);
         svcr_.setConnectThread(shared_from_this());
-        serve();
+        why = serve();
     } else if (got != Accept::stopped) {
         ShowStat("I/O Open Unsuccessful");
     }
     a_.store(false);
     Close(false);
-    core::OutLine("Server Loop Close");
+    // One group per connection: clients that keep failing the same way cost one line.
+    if (why != nullptr) {
+        core::Utils::OutLines({why, "Server Loop Close"});
+    } else {
+        core::OutLine("Server Loop Close");
+    }
 }
 
 ClientSocket::Accept ClientSocket::acceptClient() {
@@ -52,12 +129,11 @@ ClientSocket::Accept ClientSocket::acceptClient() {
             return Accept::stopped;
         if ((fds[0].revents & (POLLERR | POLLNVAL)) != 0)
             return Accept::failed;
-        int fd = ::accept4(ss_, nullptr, nullptr, SOCK_CLOEXEC);
+        int fd = ::accept4(ss_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (fd >= 0) {
-            std::lock_guard<std::mutex> lock(csMutex_);
             cs_ = core::UniqueFd(fd);
             accepted_.store(true);
-            return Accept::accepted;
+            return fromAllowedAddress() ? Accept::accepted : Accept::refused;
         }
         // The client may have gone again before we took it; wait for the next one.
         if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK || errno == ECONNABORTED ||
@@ -68,27 +144,52 @@ ClientSocket::Accept ClientSocket::acceptClient() {
     }
 }
 
+bool ClientSocket::fromAllowedAddress() {
+    if (config_.allow.anyone())
+        return true;
+    Peer peer = peerOf(cs_.get());
+    if (peer.v4 && config_.allow.allows(*peer.v4))
+        return true;
+    // The same address trying again and again collapses into one line with a count.
+    core::OutLine("Server refused a connection from " + peer.text + ": not in ServerAllow");
+    ShowStat("Refused Client at " + peer.text);
+    return false;
+}
+
 bool ClientSocket::openStreams() {
     if (!cs_.valid())
         return false;
-    // Replies are short lines that should leave at once; a failure here changes nothing else.
-    int on = 1;
-    ::setsockopt(cs_.get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    // Without keepalive a peer that vanished (power, cable) would hold the connection for
+    // good; a failure here leaves the client served as before.
+    tuneClientSocket(cs_.get(), config_.keepAlive);
+    {
+        std::lock_guard<std::mutex> lock(outMutex_);
+        open_ = true;
+    }
+    Send("OK");
     return true;
 }
 
-void ClientSocket::serve() {
+const char* ClientSocket::serve() {
+    const char* why = nullptr;
     while (a_.load()) {
         str_.clear();
         Read got = readLine(str_);
         if (got == Read::stopped)
             break;
         if (got == Read::failed) {
-            core::OutLine("Server ReadLine I/O Error");
+            if (overflow_.load())
+                ShowStat("Client not reading: connection closed");
+            why = "Server ReadLine I/O Error";
             break;
         }
         if (got == Read::tooLong) {
             ShowStat("Line too long: connection closed");
+            break;
+        }
+        if (got == Read::idle) {
+            ShowStat("Idle Close");
+            why = "Server closed an idle connection";
             break;
         }
         if (got == Read::end) {
@@ -113,18 +214,27 @@ void ClientSocket::serve() {
         }
     }
     a_.store(false);
+    // What is still queued goes if the socket takes it now; nobody waits for the rest.
+    flush();
+    return why;
 }
 
 ClientSocket::Read ClientSocket::readLine(std::string& line) {
     char buffer[LineBuffer::kMaxLine];
+    const int idleMs = config_.idleTimeoutSeconds * 1000;
+    auto quietSince = Clock::now();
     while (true) {
+        // Lines that came before a hang-up during a "Wait" are not run: they were meant for
+        // after the wait.
+        if (hungUp_)
+            return Read::end;
         if (auto next = csin_.next()) {
             line = std::move(*next);
             return Read::line;
         }
         if (csin_.overflow())
             return Read::tooLong;
-        if (writeFailed_.load())
+        if (!flush())
             return Read::failed;
         if (eof_) {
             if (auto rest = csin_.finish()) {
@@ -133,14 +243,21 @@ ClientSocket::Read ClientSocket::readLine(std::string& line) {
             }
             return Read::end;
         }
-        pollfd fds[2] = {{cs_.get(), POLLIN, 0}, {stop_.fd(), POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            return Read::failed;
+        int timeout = -1;
+        if (idleMs > 0) {
+            auto quiet =
+                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - quietSince);
+            if (quiet.count() >= idleMs)
+                return Read::idle;
+            timeout = idleMs - static_cast<int>(quiet.count());
         }
+        int revents = waitFor(static_cast<short>(POLLIN | (pending() ? POLLOUT : 0)), timeout);
         if (stop_.raised())
             return Read::stopped;
+        if (revents < 0)
+            return Read::failed;
+        if ((revents & (POLLIN | POLLHUP | POLLERR)) == 0)
+            continue;
         ssize_t n = ::recv(cs_.get(), buffer, sizeof buffer, 0);
         if (n < 0) {
             if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)
@@ -150,47 +267,91 @@ ClientSocket::Read ClientSocket::readLine(std::string& line) {
         if (n == 0) {
             eof_ = true;
         } else {
+            quietSince = Clock::now();
             csin_.feed(buffer, static_cast<std::size_t>(n));
         }
     }
 }
 
-void ClientSocket::Send(const std::string& text) {
-    sendLine(text);
+void ClientSocket::waitServing(int milliseconds) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!stop_.raised() && !hungUp_) {
+        // A broken or overflowing connection shows itself at the next read.
+        if (!flush())
+            return;
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0)
+            return;
+        // Lines sent meanwhile stay in the socket; only the client going away ends the wait.
+        int revents = waitFor(static_cast<short>(POLLRDHUP | (pending() ? POLLOUT : 0)),
+                              static_cast<int>(left.count()));
+        if (revents < 0)
+            return;
+        if ((revents & kHangUp) != 0) {
+            hungUp_ = true;
+            ShowStat("Client hung up during Wait");
+        }
+    }
 }
 
-bool ClientSocket::sendLine(const std::string& text) {
-    using Clock = std::chrono::steady_clock;
-    std::string message = text + "\r\n";
-    std::lock_guard<std::mutex> lock(csMutex_);
-    if (!cs_.valid() || writeFailed_.load())
-        return false;
-    // One deadline for the whole message, however slowly a client takes it.
-    const auto deadline = Clock::now() + std::chrono::milliseconds(kSendTimeoutMs);
-    const char* data = message.data();
-    std::size_t left = message.size();
-    while (left > 0) {
-        ssize_t n = ::send(cs_.get(), data, left, MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (n >= 0) {
-            data += n;
-            left -= static_cast<std::size_t>(n);
-            continue;
+int ClientSocket::waitFor(short events, int timeoutMs) {
+    pollfd fds[3] = {{cs_.get(), events, 0}, {stop_.fd(), POLLIN, 0}, {wake_.get(), POLLIN, 0}};
+    int r = ::poll(fds, 3, timeoutMs);
+    if (r < 0)
+        return errno == EINTR ? 0 : -1;
+    if ((fds[2].revents & POLLIN) != 0) {
+        std::uint64_t count = 0;
+        [[maybe_unused]] ssize_t n = ::read(wake_.get(), &count, sizeof count);
+    }
+    return fds[0].revents;
+}
+
+void ClientSocket::wake() {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = ::write(wake_.get(), &one, sizeof one);
+}
+
+void ClientSocket::Send(const std::string& text) {
+    {
+        std::lock_guard<std::mutex> lock(outMutex_);
+        if (!open_ || overflow_.load())
+            return;
+        if (outBytes_ + text.size() + 2 > config_.queueLimit) {
+            // A client that does not read is not worth holding the deck's messages for.
+            overflow_.store(true);
+        } else {
+            out_.push_back(text + "\r\n");
+            outBytes_ += out_.back().size();
         }
-        if (errno == EINTR)
-            continue;
-        if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            auto wait =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-            pollfd p{cs_.get(), POLLOUT, 0};
-            int r = wait.count() > 0 ? ::poll(&p, 1, static_cast<int>(wait.count())) : 0;
-            if (r > 0 || (r < 0 && errno == EINTR))
+    }
+    wake();
+}
+
+bool ClientSocket::pending() {
+    std::lock_guard<std::mutex> lock(outMutex_);
+    return !out_.empty();
+}
+
+bool ClientSocket::flush() {
+    std::lock_guard<std::mutex> lock(outMutex_);
+    if (overflow_.load())
+        return false;
+    while (!out_.empty()) {
+        const std::string& message = out_.front();
+        // Never blocks: whoever queues a message waits at most for one such call.
+        ssize_t n = ::send(cs_.get(), message.data() + sentOfFront_, message.size() - sentOfFront_,
+                           MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0) {
+            if (errno == EINTR)
                 continue;
+            return errno == EAGAIN || errno == EWOULDBLOCK;
         }
-        // Timed out or broken: part of a line may be on the wire, so the connection ends;
-        // the reader wakes from the shutdown and reports the failure.
-        writeFailed_.store(true);
-        ::shutdown(cs_.get(), SHUT_RDWR);
-        return false;
+        sentOfFront_ += static_cast<std::size_t>(n);
+        if (sentOfFront_ == message.size()) {
+            outBytes_ -= message.size();
+            out_.pop_front();
+            sentOfFront_ = 0;
+        }
     }
     return true;
 }
@@ -199,9 +360,12 @@ void ClientSocket::Close(bool /*ignored*/) {
     if (svcr_.connectThread().get() == this)
         svcr_.setConnectThread(nullptr);
     {
-        std::lock_guard<std::mutex> lock(csMutex_);
-        cs_.reset();
+        std::lock_guard<std::mutex> lock(outMutex_);
+        open_ = false;
+        out_.clear();
+        outBytes_ = 0;
     }
+    cs_.reset();
     if (deck::DeckDisplay* d = svcr_.display())
         d->EnableConnect(true);
     CommandB5();

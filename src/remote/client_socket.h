@@ -1,6 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -9,27 +11,28 @@
 #include "deck/local_vcr.h"
 #include "remote/dispatcher.h"
 #include "remote/line_buffer.h"
+#include "remote/server_config.h"
 #include "remote/stop_signal.h"
 
 namespace vemo::remote {
 
 // One network connection: accepts one client on the listening socket, greets it with "OK",
-// reads its command lines and hands each to the dispatcher; replies and cue progress words
-// go back through Send. Serves exactly one connection; run() is its whole life.
+// reads its command lines and hands each to the dispatcher. Replies and cue progress words
+// are queued by Send and written by the connection's own thread, so no other thread ever
+// waits on the client; a client that lets the queue fill up is dropped. Serves exactly one
+// connection; run() is its whole life.
 class ClientSocket : public deck::NetClient, public std::enable_shared_from_this<ClientSocket> {
   public:
-    // A reply that cannot be written within this time ends the connection.
-    static constexpr int kSendTimeoutMs = 3000;
-
     // ss: the listening socket (not owned; stays open after the connection ends).
-    ClientSocket(int ss, deck::LocalVCR& svcr, const StopSignal& stop);
+    ClientSocket(int ss, deck::LocalVCR& svcr, const StopSignal& stop, const ServerConfig& config);
     ~ClientSocket() override;
     ClientSocket(const ClientSocket&) = delete;
     ClientSocket& operator=(const ClientSocket&) = delete;
 
     // The connection's whole life; run on its own thread. Must be owned by a shared_ptr.
     void run();
-    // One message as one line ending in CR LF; nothing when not connected. Any thread.
+    // Queues one message as one line ending in CR LF; never waits for the client. Nothing
+    // when not connected. Any thread.
     void Send(const std::string& text) override;
     // Ends the connection; the argument has no effect.
     void Close(bool ignored);
@@ -40,15 +43,29 @@ class ClientSocket : public deck::NetClient, public std::enable_shared_from_this
     bool connected() const { return a_.load(); }
 
   private:
-    enum class Accept { accepted, failed, stopped };
-    enum class Read { line, end, tooLong, failed, stopped };
+    enum class Accept { accepted, refused, failed, stopped };
+    enum class Read { line, end, tooLong, idle, failed, stopped };
+    using Clock = std::chrono::steady_clock;
 
     Accept acceptClient();
+    bool fromAllowedAddress();
     bool openStreams();
-    void serve();
+    // The loop over the client's lines; the log line for a failing end, null otherwise.
+    const char* serve();
+    // Takes the next command line, writing queued messages meanwhile.
     Read readLine(std::string& line);
-    // False when the message could not be written whole; the connection is then shut down.
-    bool sendLine(const std::string& text);
+    // A network "Wait": writes queued messages meanwhile, ends early when the client hangs
+    // up or the server stops.
+    void waitServing(int milliseconds);
+    // Writes what the socket takes now; false when the connection is broken or the client
+    // let its queue overflow.
+    bool flush();
+    bool pending();
+    // Waits for the client socket (events), the stop signal or a newly queued message;
+    // timeoutMs -1: no limit. The client socket's revents, 0 when something else woke it,
+    // -1 when poll failed.
+    int waitFor(short events, int timeoutMs);
+    void wake();
     void ShowStat(const std::string& text) { svcr_.ShowStat(text); }
     // The controller's hook for letting a client connect: nothing more to do here.
     void CommandB5() {}
@@ -56,16 +73,30 @@ class ClientSocket : public deck::NetClient, public std::enable_shared_from_this
     const int ss_;
     deck::LocalVCR& svcr_;
     const StopSignal& stop_;
+    const ServerConfig config_;  // a copy: a cue thread may keep this object past the server
     Dispatcher dispatcher_;
 
-    std::mutex csMutex_;  // one whole message at a time on the wire; guards cs_ changes
-    core::UniqueFd cs_;
+    core::UniqueFd cs_;    // the connection thread's own, like everything below up to outMutex_
+    core::UniqueFd wake_;  // an eventfd that Send writes when the queue gains a message
     LineBuffer csin_;
     bool eof_ = false;
-    std::atomic<bool> writeFailed_{false};
+    bool hungUp_ = false;  // the client went while a "Wait" ran
+    std::string peer_;
+
+    std::mutex outMutex_;  // guards the queue below
+    std::deque<std::string> out_;
+    std::size_t outBytes_ = 0;
+    std::size_t sentOfFront_ = 0;  // bytes of the first message already on the wire
+    bool open_ = false;            // messages are taken
+    std::atomic<bool> overflow_{false};
+
     std::atomic<bool> accepted_{false};
     std::atomic<bool> a_{false};
     std::string str_;
 };
+
+// Turns on TCP keepalive with the given timing and prompt writes of short replies; also
+// bounds how long written data may stay unacknowledged. False when the system refuses.
+bool tuneClientSocket(int fd, const KeepAlive& keepAlive);
 
 }  // namespace vemo::remote

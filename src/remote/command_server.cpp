@@ -62,27 +62,37 @@ std::string hostPort(const std::string& host, int family, int port) {
 
 }  // namespace
 
-CommandServer::CommandServer(deck::LocalVCR& svcr) : svcr_(svcr) {}
+CommandServer::CommandServer(deck::LocalVCR& svcr, KeepAlive keepAlive) : svcr_(svcr) {
+    config_.keepAlive = keepAlive;
+}
 
 CommandServer::~CommandServer() {
     stop();
 }
 
 bool CommandServer::OpenServerSocket(int port) {
-    auto fail = [&](const std::string& why) {
+    // The console goes on without a server; the operator is told what to change.
+    auto fail = [&](const std::string& why, const char* key) {
         core::OutLine("Command server: " + why);
-        svcr_.ShowError("Can't Get ServerSocket at Port " + std::to_string(port));
+        failure_ = why + " (change " + key + " in " + core::kSettingsFile + ")";
+        svcr_.ShowError("Can't Get ServerSocket at Port " + std::to_string(port) + ": " + failure_);
         return false;
     };
     if (thread_.joinable())
-        return fail("the server socket is already in use");
+        return fail("the server socket is already in use", "ServerPort");
     if (port < 0 || port > 65535)
-        return fail("port " + std::to_string(port) + " is out of range");
-    const std::string& configured = svcr_.settings().serveraddress;
-    std::string host = configured.empty() ? "0.0.0.0" : configured;
-    auto address = parseAddress(host, port);
+        return fail("port " + std::to_string(port) + " is out of range", "ServerPort");
+    ServerConfigResult read = serverConfig(svcr_.settings());
+    if (!read.config)
+        return fail(read.error, read.key.c_str());
+    auto address = parseAddress(read.config->host, port);
     if (!address)
-        return fail("\"" + host + "\" is not a numeric IPv4 or IPv6 address");
+        return fail("\"" + read.config->host + "\" is not a numeric IPv4 or IPv6 address",
+                    "ServerAddress");
+    const std::string& host = read.config->host;
+    KeepAlive keepAlive = config_.keepAlive;
+    config_ = *read.config;
+    config_.keepAlive = keepAlive;
 
     core::UniqueFd fd(::socket(address->family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     int on = 1;
@@ -97,13 +107,20 @@ bool CommandServer::OpenServerSocket(int port) {
         err = errno;
     }
     if (err != 0) {
-        return fail("cannot listen on " + hostPort(host, address->family, port) + ": " +
-                    std::strerror(err));
+        return fail(
+            "cannot listen on " + hostPort(host, address->family, port) + ": " + std::strerror(err),
+            err == EADDRNOTAVAIL ? "ServerAddress" : "ServerPort");
     }
     int bound = boundPort(fd.get());
+    failure_.clear();
     ss_ = std::move(fd);
     port_.store(bound);
     core::OutLine("Command server listening on " + hostPort(host, address->family, bound));
+    core::OutLine("Command server allows clients from " + config_.allow.describe());
+    if (config_.idleTimeoutSeconds > 0) {
+        core::OutLine("Command server closes connections idle for " +
+                      std::to_string(config_.idleTimeoutSeconds) + " s");
+    }
     svcr_.ShowStat("Server Socket Opened OK at Port " + std::to_string(bound));
     return true;
 }
@@ -121,7 +138,7 @@ bool CommandServer::start(int port) {
 
 void CommandServer::serveClients() {
     while (!stop_.raised()) {
-        auto client = std::make_shared<ClientSocket>(ss_.get(), svcr_, stop_);
+        auto client = std::make_shared<ClientSocket>(ss_.get(), svcr_, stop_, config_);
         // Each connection gets a fresh thread; this one only waits for it to end.
         std::thread connection([client] { client->run(); });
         connection.join();

@@ -67,12 +67,16 @@ bool Dispatcher::ParseNetCommand(const std::string& line) {
             result = true;
         }
     }
+    // The field takes the text as written; one that names no real time is refused at once on
+    // the status line, and any cue or review from it is refused before a frame goes out.
     if (hasPrefix(line, "tc1")) {
         v.fields().setCue(line.substr(3));
+        checkEntered(line.substr(3), false);
         result = true;
     }
     if (hasPrefix(line, "tc2")) {
         v.fields().setEnd(line.substr(3));
+        checkEntered(line.substr(3), true);
         result = true;
     }
     return result;
@@ -102,9 +106,16 @@ void Dispatcher::setin() {
 void Dispatcher::setout() {
     if (deck::DeckDisplay* d = svcr_.display()) {
         d->setreview();
-        return;
+    } else {
+        svcr_.fields().setEnd(svcr_.fields().tc());
     }
-    svcr_.fields().setEnd(svcr_.fields().tc());
+    checkEntered(svcr_.fields().end(), true);
+}
+
+// An empty text clears a field and is no time to check.
+void Dispatcher::checkEntered(const std::string& text, bool outPoint) {
+    if (!text.empty())
+        svcr_.checkTimeText(text, outPoint);
 }
 
 }  // namespace vemo::remote

@@ -33,6 +33,7 @@ class Dispatcher {
   private:
     void setin();
     void setout();
+    void checkEntered(const std::string& text, bool outPoint);
 
     deck::LocalVCR& svcr_;
     Waiter waiter_;

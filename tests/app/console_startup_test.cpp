@@ -1,11 +1,17 @@
 // The real console against the deck simulator, without windows on screen.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <csignal>
 #include <cstdlib>
 #include <optional>
 #include <string>
 
+#include "core/unique_fd.h"
+#include "remote/tcp_client.h"
 #include "support/log_text.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
@@ -46,37 +52,81 @@ class EnvGuard {
     std::optional<std::string> old_;
 };
 
+// A console started headless in a fresh folder against its own simulated deck; the extra
+// settings lines are added to the usual file.
+struct SimConsole {
+    explicit SimConsole(const std::string& type, const std::string& extraSettings = "")
+        : platform("QT_QPA_PLATFORM", "offscreen"),
+          link(dir.file("deck").string()),
+          sim(builtProgram("tools/decksim/vemo-decksim"),
+              {"--link", link, "--type", type == "LX1" ? "lx1" : "tape", "--log",
+               dir.file("frames.log").string()},
+              dir.path()) {
+        EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(link); })) << sim.output();
+        dir.write("VemoSettings.txt", settingsFor(link, type) + extraSettings);
+        vemo.emplace(builtProgram("app/vemo"), std::vector<std::string>{}, dir.path());
+    }
+    std::string log() const { return dir.read("VemoLog.txt"); }
+    bool logged(const std::string& text) {
+        return waitFor([&] { return log().find(text) != std::string::npos; });
+    }
+
+    EnvGuard platform;
+    TempDir dir;
+    std::string link;
+    ChildProcess sim;
+    std::optional<ChildProcess> vemo;
+};
+
 class ConsoleStartup : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ConsoleStartup, RunsPollsAndStopsTheDeckWhenTerminated) {
-    EnvGuard platform("QT_QPA_PLATFORM", "offscreen");
-    TempDir dir;
-    const std::string link = dir.file("deck").string();
-    const std::string type = GetParam();
-    std::string simType = type == "LX1" ? "lx1" : "tape";
-    ChildProcess sim(builtProgram("tools/decksim/vemo-decksim"),
-                     {"--link", link, "--type", simType, "--log", dir.file("frames.log").string()},
-                     dir.path());
-    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(link); })) << sim.output();
-    dir.write("VemoSettings.txt", settingsFor(link, type));
-
-    ChildProcess vemo(builtProgram("app/vemo"), {}, dir.path());
-    ASSERT_TRUE(waitFor([&] {
-        return dir.read("VemoLog.txt").find("Ready\n") != std::string::npos;
-    })) << dir.read("VemoLog.txt")
-        << vemo.output();
+    SimConsole c(GetParam());
+    ASSERT_TRUE(c.logged("Ready\n")) << c.log() << c.vemo->output();
     // Polling starts a second after Ready: time-code and status frames reach the deck.
     ASSERT_TRUE(waitFor([&] {
-        std::string log = readFile(dir.file("frames.log"));
+        std::string log = readFile(c.dir.file("frames.log"));
         return countFrames(log, "61 0C 03 70") >= 3 && countFrames(log, "61 20 09 8A") >= 1;
-    })) << readFile(dir.file("frames.log"));
-    EXPECT_TRUE(vemo.running());
-    EXPECT_EQ(countFrames(readFile(dir.file("frames.log")), "41 36 00 77"), 1);
+    })) << readFile(c.dir.file("frames.log"));
+    EXPECT_TRUE(c.vemo->running());
+    EXPECT_EQ(countFrames(readFile(c.dir.file("frames.log")), "41 36 00 77"), 1);
 
     // A terminated console closes like its window: the deck is stopped twice, exit code 0.
-    ::kill(vemo.pid(), SIGTERM);
-    EXPECT_EQ(vemo.wait(20s), std::optional<int>(0)) << vemo.output();
-    EXPECT_EQ(countFrames(readFile(dir.file("frames.log")), "20 00 20"), 2);
+    ::kill(c.vemo->pid(), SIGTERM);
+    EXPECT_EQ(c.vemo->wait(20s), std::optional<int>(0)) << c.vemo->output();
+    EXPECT_EQ(countFrames(readFile(c.dir.file("frames.log")), "20 00 20"), 2);
+}
+
+// A port no one holds at the moment.
+int freePort() {
+    core::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    if (::bind(fd.get(), reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+        ::getsockname(fd.get(), reinterpret_cast<sockaddr*>(&a), &len) != 0)
+        return -1;
+    return ntohs(a.sin_port);
+}
+
+// One console per deck on one machine: each on its own port; a third asking for a port in
+// use says so and names the key.
+TEST(ConsolesOnOneMachine, EachServesOnItsOwnPort) {
+    const int ports[] = {freePort(), freePort()};
+    ASSERT_GT(ports[0], 0);
+    ASSERT_NE(ports[0], ports[1]);
+    SimConsole first("TAPE", "ServerPort=" + std::to_string(ports[0]) + "\n");
+    SimConsole second("TAPE", "ServerPort=" + std::to_string(ports[1]) + "\n");
+    for (SimConsole* c : {&first, &second})
+        ASSERT_TRUE(c->logged("Command server allows clients from anywhere\n")) << c->log();
+    for (int port : ports) {
+        remote::test::TcpClient client(port);
+        EXPECT_EQ(client.readLine(), "OK") << port;
+    }
+    SimConsole third("TAPE", "ServerPort=" + std::to_string(ports[0]) + "\n");
+    EXPECT_TRUE(third.logged("Address already in use\n")) << third.log();
+    EXPECT_TRUE(third.logged("Ready\n"));  // the console goes on without a server
 }
 
 INSTANTIATE_TEST_SUITE_P(Decks, ConsoleStartup, ::testing::Values("TAPE", "LX1"));

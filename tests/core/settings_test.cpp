@@ -219,5 +219,26 @@ TEST_F(SettingsFile, FrameRateAndEdlKeysAreEchoedOnlyWhenSet) {
     EXPECT_NE(log.find("Frame Rate       = 24 (not a known rate: 30 used)\n"), std::string::npos);
 }
 
+TEST_F(SettingsFile, ServerKeysAreEchoedOnlyWhenSet) {
+    std::string log = load("VCRType=TAPE\n");
+    EXPECT_EQ(log.find("Server"), std::string::npos);
+    EXPECT_EQ(s.socketport, 2001);
+    EXPECT_FALSE(s.serveraddressset);
+    log = load(
+        "VCRType=TAPE\nServerPort=2002\nServerIdleTimeout=600\nServerAllow=10.0.0.0/8\n"
+        "ServerAddress=\n");
+    EXPECT_EQ(s.socketport, 2002);
+    EXPECT_TRUE(s.serveraddressset);
+    EXPECT_NE(log.find("Server Port      = 2002\nServer Timeout   = 600\n"
+                       "Server Allow     = 10.0.0.0/8\n"),
+              std::string::npos)
+        << log;
+    for (const char* bad : {"20x1", "0", "65536", "80 "}) {
+        load(std::string("ServerPort=") + bad + "\n");
+        EXPECT_EQ(s.socketport, 2001) << bad;  // the server refuses to start on it
+        EXPECT_EQ(s.ServerPort, bad);
+    }
+}
+
 }  // namespace
 }  // namespace vemo::core

@@ -111,6 +111,20 @@ TEST_F(LogRepeats, IdenticalLinesAreCountedAndToldWhenAnotherLineComes) {
               "last line repeated 1 times\n \n \n");
 }
 
+// A connection that keeps failing the same way writes the same pair of lines each time.
+TEST_F(LogRepeats, AGroupOfLinesComingBackWholeIsCountedLikeOneLine) {
+    test::StdoutCapture capture;
+    for (int i = 0; i < 4; ++i)
+        Utils::OutLines({"Server ReadLine I/O Error", "Server Loop Close"});
+    Utils::OutLine("Server Loop Close");
+    Utils::OutLines({"Server Loop Close"});  // a group of one is a line
+    Utils::OutLines({"A", "B"});
+    Utils::OutLine("B");
+    EXPECT_EQ(capture.finish(),
+              "Server ReadLine I/O Error\nServer Loop Close\nlast 2 lines repeated 3 times\n"
+              "Server Loop Close\nlast line repeated 1 times\nA\nB\nB\n");
+}
+
 // A fault that lasts a day, repeating its line 37 times a second, costs a few dozen lines.
 TEST_F(LogRepeats, WhileRepeatsGoOnTheyAreToldAtMostOnceAMinute) {
     test::StdoutCapture capture;

@@ -5,20 +5,27 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <optional>
 #include <string>
+#include <thread>
 
 namespace vemo::remote::test {
 
 class TcpClient {
   public:
-    explicit TcpClient(int port) {
+    // receiveBuffer: a small one makes a client that does not read fill up sooner.
+    explicit TcpClient(int port, int receiveBuffer = 0) {
         fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (receiveBuffer > 0)
+            ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
         sockaddr_in a{};
         a.sin_family = AF_INET;
         a.sin_port = htons(static_cast<std::uint16_t>(port));
@@ -36,6 +43,16 @@ class TcpClient {
         fd_ = -1;
     }
     void shutdownWrite() { ::shutdown(fd_, SHUT_WR); }
+    // Goes away without a FIN or a reset, as a machine that lost power does: the server
+    // hears nothing more. Needs the right to repair sockets; false without it.
+    bool vanish() {
+        const int on = 1;
+        if (::setsockopt(fd_, IPPROTO_TCP, TCP_REPAIR, &on, sizeof on) != 0)
+            return false;
+        close();
+        return true;
+    }
+    int fd() const { return fd_; }
 
     bool write(const std::string& bytes) {
         std::size_t done = 0;
@@ -46,6 +63,15 @@ class TcpClient {
             done += static_cast<std::size_t>(n);
         }
         return true;
+    }
+
+    // As much of the bytes as the socket takes now: the count, or -1 once the connection is
+    // broken.
+    long writeSome(const std::string& bytes) {
+        ssize_t n = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0)
+            return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR ? 0 : -1;
+        return n;
     }
 
     // The next line without its CR LF; nothing on timeout or when the server closed.
@@ -107,6 +133,44 @@ class TcpClient {
     bool connected_ = false;
     bool eof_ = false;
     std::string buffer_;
+};
+
+// A client that sends "GetTC" lines as fast as the server takes them and never reads an
+// answer, on a thread of its own, until it goes or the server drops it.
+class FloodingClient {
+  public:
+    explicit FloodingClient(int port) : client_(port, 4096), thread_([this] { flood(); }) {}
+    ~FloodingClient() {
+        stop_.store(true);
+        thread_.join();
+    }
+    FloodingClient(const FloodingClient&) = delete;
+    FloodingClient& operator=(const FloodingClient&) = delete;
+
+    bool dropped() const { return dropped_.load(); }
+
+  private:
+    void flood() {
+        std::string lines;
+        for (int i = 0; i < 64; ++i)
+            lines += "GetTC\n";
+        std::size_t at = 0;
+        while (!stop_.load() && client_.connected()) {
+            long n = client_.writeSome(lines.substr(at));
+            if (n < 0) {
+                dropped_.store(true);
+                return;
+            }
+            if (n == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            at = (at + static_cast<std::size_t>(n)) % lines.size();
+        }
+    }
+
+    TcpClient client_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> dropped_{false};
+    std::thread thread_;
 };
 
 }  // namespace vemo::remote::test

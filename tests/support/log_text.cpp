@@ -29,4 +29,18 @@ int countFrames(const std::string& log, const std::string& frame) {
     return n;
 }
 
+std::optional<int> haltAgainst(const std::string& log, int outFrames) {
+    const auto play = log.rfind(" 20 01 21 pos=");
+    if (play == std::string::npos)
+        return std::nullopt;
+    const std::string stop = " 20 00 20 pos=";
+    const auto at = log.find(stop, play);
+    if (at == std::string::npos || log.size() < at + stop.size() + 11)
+        return std::nullopt;
+    const std::string tc = log.substr(at + stop.size(), 11);
+    auto two = [&tc](std::size_t i) { return (tc[i] - '0') * 10 + (tc[i + 1] - '0'); };
+    const int frames = two(0) * 108000 + two(3) * 1800 + two(6) * 30 + two(9);
+    return frames - outFrames;
+}
+
 }  // namespace vemo::test
