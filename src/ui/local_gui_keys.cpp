@@ -2,12 +2,30 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <utility>
 
 #include "deck/local_vcr.h"
 #include "ui/key_control.h"
 #include "ui/local_gui.h"
 
 namespace vemo::ui {
+namespace {
+
+// The keys that only press a button of the window.
+const char* buttonOf(KeyAction action) {
+    static constexpr std::pair<KeyAction, const char*> kButtons[] = {
+        {KeyAction::JogReverse, "bjogr"}, {KeyAction::JogForward, "bjogf"},
+        {KeyAction::SetIn, "bsetcue"},    {KeyAction::SetOut, "bsetreview"},
+        {KeyAction::CueIn, "bcue"},       {KeyAction::CueOut, "bcueout"},
+        {KeyAction::Review, "breview"}};
+    for (const auto& [a, name] : kButtons) {
+        if (a == action)
+            return name;
+    }
+    return nullptr;
+}
+
+}  // namespace
 
 void LocalGUI::keyAction(KeyAction action) {
     switch (action) {
@@ -21,27 +39,6 @@ void LocalGUI::keyAction(KeyAction action) {
         case KeyAction::PlayStop:
             pressButton(deckRunning() ? "bstop" : "bplay");
             break;
-        case KeyAction::JogReverse:
-            pressButton("bjogr");
-            break;
-        case KeyAction::JogForward:
-            pressButton("bjogf");
-            break;
-        case KeyAction::SetIn:
-            pressButton("bsetcue");
-            break;
-        case KeyAction::SetOut:
-            pressButton("bsetreview");
-            break;
-        case KeyAction::CueIn:
-            pressButton("bcue");
-            break;
-        case KeyAction::CueOut:
-            pressButton("bcueout");
-            break;
-        case KeyAction::Review:
-            pressButton("breview");
-            break;
         case KeyAction::Help:
             showKeyHelp(this, false);
             break;
@@ -49,6 +46,10 @@ void LocalGUI::keyAction(KeyAction action) {
         case KeyAction::Save:
         case KeyAction::Load:
             break;  // the logger's own
+        default:
+            if (const char* name = buttonOf(action))
+                pressButton(name);
+            break;
     }
 }
 
