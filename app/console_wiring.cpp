@@ -67,7 +67,7 @@ bool ConsoleWiring::MakeSerialPort(const std::string& name) {
 }
 
 void ConsoleWiring::explainPortFailure(const std::string& name) {
-    int error = parts_->sop ? parts_->sop->openError() : 0;
+    serial::PortFailure error = parts_->sop ? parts_->sop->openError() : serial::PortFailure{};
     reportPortProblem("Deck port not available", serial::explainPortProblem(name, error), argc_,
                       argv_);
 }

@@ -24,7 +24,7 @@ void SerInPort::open(const std::string& port) {
     try {
         serialPort2_ = std::make_unique<serial::SerialLine>(port, kSurfaceLine);
     } catch (const serial::SerialError& e) {
-        openError_ = e.error();
+        openError_ = serial::PortFailure(e);
         NoCOM_.store(1);
         bad_.store(true);
         return;

@@ -39,8 +39,8 @@ class SerInPort {
     SerInPort& operator=(const SerInPort&) = delete;
 
     bool bad() const { return bad_.load(); }
-    // Why the port did not open: the system's error number (0 when it did).
-    int openError() const { return openError_; }
+    // Why the port did not open (error 0 when it did).
+    serial::PortFailure openError() const { return openError_; }
     // 1 when opening the port failed in any step, 0 when it succeeded.
     int NoCOM() const { return NoCOM_.load(); }
 
@@ -78,7 +78,7 @@ class SerInPort {
     bool awaitSecondByte();
 
     std::atomic<bool> bad_{false};
-    int openError_ = 0;  // written before the polling thread starts
+    serial::PortFailure openError_;  // written before the polling thread starts
     std::atomic<deck::LocalVCR*> svcr_{nullptr};
     std::atomic<deck::DeckDisplay*> lgui_{nullptr};
     std::atomic<int> wait_{50};  // kept for the caller; the poll does not use it

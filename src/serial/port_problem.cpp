@@ -114,10 +114,11 @@ std::vector<std::string> processesUsing(const std::string& devicePath) {
     return holders;
 }
 
-std::vector<std::string> explainPortProblem(const std::string& portName, int error,
+std::vector<std::string> explainPortProblem(const std::string& portName, PortFailure failure,
                                             const std::string& devRoot,
                                             const std::string& sysRoot) {
     std::vector<std::string> lines;
+    const int error = failure.error;
     auto listDevices = [&] {
         auto devices = serialDeviceLines(listSerialDevices(devRoot, sysRoot));
         if (devices.empty()) {
@@ -139,6 +140,11 @@ std::vector<std::string> explainPortProblem(const std::string& portName, int err
         return lines;
     }
     const std::string name = portName == *path ? portName : portName + " (" + *path + ")";
+    if (failure.settingsRefused || error == 0) {
+        std::string why = error != 0 ? std::string(": ") + std::strerror(error) : "";
+        lines.push_back(name + " opened, but does not take the deck's line settings" + why + ".");
+        return lines;
+    }
     switch (error) {
         case ENOENT:
         case ENOTDIR:
@@ -184,9 +190,6 @@ std::vector<std::string> explainPortProblem(const std::string& portName, int err
                 "again.");
             break;
         }
-        case 0:
-            lines.push_back(name + " opened, but does not take the deck's line settings.");
-            break;
         default:
             lines.push_back(name + " cannot be opened: " + std::strerror(error) + ".");
             break;

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "serial/serial_line.h"
+
 namespace vemo::serial {
 
 // A serial device of this machine and the stable names that lead to it.
@@ -24,7 +26,7 @@ std::vector<std::string> processesUsing(const std::string& devicePath);
 
 // What an operator reads when the port named in the settings did not open with the given
 // system error: which problem it is and what to do about it. The first line names the port.
-std::vector<std::string> explainPortProblem(const std::string& portName, int error,
+std::vector<std::string> explainPortProblem(const std::string& portName, PortFailure failure,
                                             const std::string& devRoot = "/dev",
                                             const std::string& sysRoot = "/sys");
 

@@ -12,7 +12,7 @@ SerOutPort::SerOutPort(const std::string& portName) : portName_(portName) {
     try {
         line_ = std::make_unique<SerialLine>(portName, kDeckLine);
     } catch (const SerialError& e) {
-        openError_ = e.error();
+        openError_ = PortFailure(e);
         OutLine(" ");
         OutLine("Serial Port " + portName + " not available");
         bad_.store(true);

@@ -49,8 +49,8 @@ class SerOutPort : public CommandPort {
     bool hasSerialPort() const override { return line_ != nullptr; }
     bool hasOutputStream() const override { return line_ != nullptr; }
     bool bad() const { return bad_.load(); }
-    // Why the port did not open at construction: the system's error number (0 when it did).
-    int openError() const { return openError_; }
+    // Why the port did not open at construction (error 0 when it did).
+    PortFailure openError() const { return openError_; }
     // The device went away; it is reopened once it is back.
     bool lost() const { return lost_.load(); }
 
@@ -67,7 +67,7 @@ class SerOutPort : public CommandPort {
     ExchangeResult resultLocked(int count) const;
 
     std::atomic<bool> bad_{false};
-    int openError_ = 0;
+    PortFailure openError_;
     std::string portName_;
     std::atomic<int> wait_{20};
     std::array<std::uint8_t, buffersize> serin_{};  // the one reply buffer, reused

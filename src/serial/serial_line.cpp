@@ -5,6 +5,8 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -96,7 +98,19 @@ bool await(int fd, short events, Clock::time_point deadline) {
     }
 }
 
+// A pseudo-terminal (the simulator, or a bridge to a networked serial server) has no wire,
+// so it keeps no parity setting.
+bool isPseudoTerminal(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode))
+        return false;
+    unsigned int major = ::major(st.st_rdev);
+    return major >= 136 && major <= 143;  // the Unix 98 pty slaves
+}
+
 // The driver may take part of a request silently: speed and size are checked afterwards.
+// A pty drops the parity bits, and the C library then calls the whole request refused
+// (EINVAL) although everything else was taken: what a pty can express is accepted.
 int configure(int fd, const LineSettings& settings) {
     termios current{};
     if (::tcgetattr(fd, &current) != 0)
@@ -104,11 +118,19 @@ int configure(int fd, const LineSettings& settings) {
     auto wanted = termiosFor(settings, current);
     if (!wanted)
         return kNoSuchFraming;
-    if (::tcsetattr(fd, TCSANOW, &*wanted) != 0)
-        return errno;
+    int refusal = ::tcsetattr(fd, TCSANOW, &*wanted) != 0 ? errno : 0;
     termios got{};
     if (::tcgetattr(fd, &got) != 0)
         return errno;
+    if (refusal != 0) {
+        constexpr tcflag_t parityBits = PARENB | PARODD | CMSPAR;
+        bool onlyParityLost = refusal == EINVAL && isPseudoTerminal(fd) &&
+                              (got.c_cflag | parityBits) == (wanted->c_cflag | parityBits) &&
+                              got.c_iflag == wanted->c_iflag && got.c_oflag == wanted->c_oflag &&
+                              got.c_lflag == wanted->c_lflag;
+        if (!onlyParityLost)
+            return refusal;
+    }
     if (::cfgetospeed(&got) != ::cfgetospeed(&*wanted) ||
         (got.c_cflag & CSIZE) != (wanted->c_cflag & CSIZE)) {
         return kNoSuchFraming;
@@ -196,7 +218,9 @@ void SerialLine::open(const char* failurePrefix) {
     requestLowLatency(fd, *path);
     if (int code = configure(fd, settings_)) {
         close();  // a line that cannot be set up is given back at once, not left half open
-        throw SerialError("Configure failed: " + std::to_string(code));
+        // The error number reaches the explanation; a framing the driver lacks has none.
+        throw SerialError("Configure failed: " + std::to_string(code),
+                          code == kNoSuchFraming ? 0 : code, SerialError::Stage::settings);
     }
 }
 

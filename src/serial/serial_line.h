@@ -14,15 +14,28 @@
 namespace vemo::serial {
 
 // A failure of an operation on a serial line; what() is the reason as text, error() the
-// system's error number behind it (0 when there is none).
+// system's error number behind it (0 when there is none), stage() whether the device did
+// not open or opened and then did not take the line settings.
 class SerialError : public std::runtime_error {
   public:
-    explicit SerialError(const std::string& text, int error = 0)
-        : std::runtime_error(text), error_(error) {}
+    enum class Stage { open, settings };
+    explicit SerialError(const std::string& text, int error = 0, Stage stage = Stage::open)
+        : std::runtime_error(text), error_(error), stage_(stage) {}
     int error() const { return error_; }
+    Stage stage() const { return stage_; }
 
   private:
     int error_;
+    Stage stage_;
+};
+
+// Why a port did not open, kept for the explanation an operator reads.
+struct PortFailure {
+    PortFailure(int number = 0, bool refused = false) : error(number), settingsRefused(refused) {}
+    explicit PortFailure(const SerialError& e)
+        : error(e.error()), settingsRefused(e.stage() == SerialError::Stage::settings) {}
+    int error;             // the system's error number, 0 when there is none
+    bool settingsRefused;  // the device opened, then did not take the line settings
 };
 
 // The device a port name stands for: "/..." is a path, "COMn" (n from 1) is /dev/ttyS<n-1>;

@@ -52,7 +52,7 @@ class FakeMachine : public ::testing::Test {
     }
     fs::path sys() const { return root.file("sys"); }
     fs::path dev() const { return root.file("dev"); }
-    std::vector<std::string> explain(const std::string& name, int error) const {
+    std::vector<std::string> explain(const std::string& name, PortFailure error) const {
         return explainPortProblem(name, error, dev().string(), sys().string());
     }
 
@@ -70,7 +70,7 @@ TEST_F(FakeMachine, ListsThePortsWithHardwareAndTheirStableNames) {
 TEST_F(FakeMachine, EachOpenErrorGetsItsOwnExplanation) {
     struct Case {
         std::string name;
-        int error;
+        PortFailure error;
         std::string expected;  // a part of the text
         bool listsDevices;
     };
@@ -82,7 +82,11 @@ TEST_F(FakeMachine, EachOpenErrorGetsItsOwnExplanation) {
              {"ttyUSB0", EINVAL, "ttyUSB0 is not a serial port name", true},
              {"/dev/ttyUSB0", EACCES, "/dev/ttyUSB0: permission denied.", false},
              {"/dev/ttyUSB0", EBUSY, "/dev/ttyUSB0 is already in use", false},
-             {"/dev/ttyUSB0", 0, "does not take the deck's line settings", false},
+             {"/dev/ttyUSB0", 0, "does not take the deck's line settings.", false},
+             {"/dev/ttyUSB0",
+              {EINVAL, true},
+              "opened, but does not take the deck's line settings: Invalid argument.",
+              false},
              {"/dev/ttyUSB0", EMFILE, "/dev/ttyUSB0 cannot be opened: Too many open files",
               false}}) {
         std::string text = joined(explain(c.name, c.error));

@@ -70,8 +70,7 @@ TEST(SerialLineOpen, PortHeldByAnotherOpenerIsInUse) {
 TEST(SerialLineOpen, SecondOpenHereIsInUseAndCloseReleases) {
     test::PtyPair pty;
     {
-        // No parity: a pty drops the parity bit, and setting it again on the same pty is refused.
-        SerialLine first(pty.slaveName(), {});
+        SerialLine first(pty.slaveName(), kDeckLine);
         EXPECT_TRUE(first.isOpen());
         EXPECT_EQ(openFailure(pty.slaveName()), "SerOpenPort failed: Port is in use");
         first.close();
@@ -83,6 +82,18 @@ TEST(SerialLineOpen, SecondOpenHereIsInUseAndCloseReleases) {
         EXPECT_TRUE(takenHere(pty.slaveName()));
     }
     EXPECT_FALSE(takenHere(pty.slaveName()));  // discarding the line gave the lock back
+}
+
+// A pty keeps no parity bit, and the C library calls a request with parity on a pty refused
+// once the pty has been set up before: a console started again against the simulator, or
+// after a crash, must still open its line.
+TEST(SerialLineOpen, APtyOpensWithParityAgainAndAgain) {
+    test::PtyPair pty;
+    for (int start = 0; start < 3; ++start) {
+        EXPECT_EQ(openFailure(pty.slaveName(), kDeckLine), "") << "start " << start;
+    }
+    SerialLine line(pty.slaveName(), kDeckLine);
+    EXPECT_EQ(failure([&] { line.reopen(); }), "");
 }
 
 TEST(SerialLineOpen, SettingsTheDriverCannotTakeReleaseThePort) {
