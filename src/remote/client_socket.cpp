@@ -80,11 +80,7 @@ ClientSocket::ClientSocket(int ss, deck::LocalVCR& svcr, const StopSignal& stop,
       stop_(stop),
       config_(config),
       // A long "Wait" must not hold up the server's stop nor outlast its client.
-      dispatcher_(svcr, [this](int ms) { waitServing(ms); }),
-      wake_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
-    if (!wake_.valid())
-        throw std::system_error(errno, std::generic_category(), "client wake-up");
-}
+      dispatcher_(svcr, [this](int ms) { waitServing(ms); }) {}
 
 ClientSocket::~ClientSocket() = default;
 
@@ -96,6 +92,18 @@ void ClientSocket::run() {
         // Never greeted, never served: one line for the refusal is all the log gets.
         Close(false);
         return;
+    }
+    if (got == Accept::accepted) {
+        // Made only now that a client is here: at the descriptor limit that client is
+        // refused and the server goes on waiting for the next one.
+        wake_ = core::UniqueFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+        if (!wake_.valid()) {
+            int err = errno;
+            core::OutLine(std::string("Server refused a connection: ") + std::strerror(err));
+            ShowStat("Refused Client: " + std::string(std::strerror(err)));
+            Close(false);
+            return;
+        }
     }
     if (got == Accept::accepted)
         ShowStat("Client Connection Accepted!");

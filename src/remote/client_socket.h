@@ -76,8 +76,10 @@ class ClientSocket : public deck::NetClient, public std::enable_shared_from_this
     const ServerConfig config_;  // a copy: a cue thread may keep this object past the server
     Dispatcher dispatcher_;
 
-    core::UniqueFd cs_;    // the connection thread's own, like everything below up to outMutex_
-    core::UniqueFd wake_;  // an eventfd that Send writes when the queue gains a message
+    core::UniqueFd cs_;  // the connection thread's own, like everything below up to outMutex_
+    // An eventfd that Send writes when the queue gains a message; made once a client is
+    // accepted, before the queue opens.
+    core::UniqueFd wake_;
     LineBuffer csin_;
     bool eof_ = false;
     bool hungUp_ = false;  // the client went while a "Wait" ran

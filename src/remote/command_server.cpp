@@ -132,25 +132,35 @@ bool CommandServer::start(int port) {
         return true;
     if (!ss_.valid() && !OpenServerSocket(port))
         return false;
-    thread_ = std::thread([this] { serveClients(); });
+    thread_ = std::jthread([this](std::stop_token stop) { serveClients(stop); });
     return true;
 }
 
-void CommandServer::serveClients() {
+void CommandServer::serveClients(std::stop_token stop) {
+    // The connections poll the stop signal's descriptor beside their sockets.
+    std::stop_callback raise(stop, [this] { stop_.raise(); });
     while (!stop_.raised()) {
-        auto client = std::make_shared<ClientSocket>(ss_.get(), svcr_, stop_, config_);
-        // Each connection gets a fresh thread; this one only waits for it to end.
-        std::thread connection([client] { client->run(); });
-        connection.join();
-        if (!client->accepted())
+        bool accepted = false;
+        // One connection at a time, served on this thread; whatever it meets (memory, say)
+        // ends that connection, never the server.
+        try {
+            auto client = std::make_shared<ClientSocket>(ss_.get(), svcr_, stop_, config_);
+            client->run();
+            accepted = client->accepted();
+        } catch (const std::exception& e) {
+            core::OutLine(std::string("Command server: a connection failed: ") + e.what());
+        }
+        if (!accepted)
             stop_.sleepFor(kRetryMs);
     }
 }
 
 void CommandServer::stop() {
     stop_.raise();
-    if (thread_.joinable())
+    if (thread_.joinable()) {
+        thread_.request_stop();
         thread_.join();
+    }
     ss_.reset();
     port_.store(-1);
 }

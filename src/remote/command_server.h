@@ -3,6 +3,7 @@
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <thread>
 
@@ -13,10 +14,10 @@
 
 namespace vemo::remote {
 
-// The TCP command server: one listening socket, opened once, and one connection thread at a
-// time on it. When a connection ends the next connection thread starts on the same socket,
-// so the next client is served without the operator doing anything; further clients wait in
-// the socket's queue meanwhile. start() and stop() belong to one thread (the window's).
+// The TCP command server: one listening socket, opened once, and one server thread that
+// serves one connection at a time on it. When a connection ends the next client is taken on
+// the same socket without the operator doing anything; further clients wait in the socket's
+// queue meanwhile. start() and stop() belong to one thread (the window's).
 class CommandServer {
   public:
     // keepAlive: how a vanished client is noticed (tests shorten it).
@@ -44,7 +45,7 @@ class CommandServer {
     bool running() const { return thread_.joinable() && !stop_.raised(); }
 
   private:
-    void serveClients();
+    void serveClients(std::stop_token stop);
 
     deck::LocalVCR& svcr_;
     ServerConfig config_;  // read by the connection threads; fixed while they run
@@ -52,7 +53,7 @@ class CommandServer {
     core::UniqueFd ss_;
     std::atomic<int> port_{-1};
     std::string failure_;  // the opening thread's own
-    std::thread thread_;
+    std::jthread thread_;  // last: stopped and joined before the members it uses go
 };
 
 }  // namespace vemo::remote

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 
 #include <chrono>
@@ -18,6 +20,7 @@
 #include "fakes.h"
 #include "remote/client_socket.h"
 #include "support/fake_deck_display.h"
+#include "support/log_text.h"
 #include "support/process.h"
 #include "support/stdout_capture.h"
 #include "tcp_client.h"
@@ -408,6 +411,49 @@ TEST_F(CommandServerTest, AClientThatVanishedIsFoundOutAndTheSlotComesFree) {
 }
 
 // The options on a real accepted socket: a dead peer is noticed within 30 s.
+// A client that arrives when the process is out of descriptors is left waiting (none for
+// the accept) or refused with a line (none for its connection); the server goes on and the
+// next client is served once descriptors are free again.
+TEST_F(CommandServerTest, AtTheDescriptorLimitAClientIsRefusedAndTheServerGoesOn) {
+    startServer();
+    vemo::test::StdoutCapture log;
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    for (rlim_t spare : {0, 1, 2}) {
+        TcpClient c(server_->port(), 0, false);
+        // The limit at the free descriptor number that has exactly `spare` free ones below.
+        rlim_t limit = 0;
+        for (rlim_t freeBelow = 0;; ++limit) {
+            bool isFree = ::fcntl(static_cast<int>(limit), F_GETFD) == -1;
+            if (isFree && freeBelow++ == spare)
+                break;
+        }
+        rlimit tight = saved;
+        tight.rlim_cur = limit;
+        ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+        ASSERT_TRUE(c.connect());
+        const char* outcome[] = {"I/O Open Unsuccessful", "Refused Client: Too many open files",
+                                 "Client Connection Accepted!"};
+        EXPECT_TRUE(statusShown(outcome[spare])) << spare;
+        ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &saved), 0);
+        // Each client is done with before the next comes: the one left waiting is served now.
+        if (spare == 1) {
+            EXPECT_TRUE(c.waitClosed());
+        } else {
+            EXPECT_EQ(c.readLine(), "OK") << spare;
+        }
+        // The server has given back the connection's descriptors once it awaits the next.
+        c.close();
+        EXPECT_TRUE(waitFor([&] { return display_.lastStatus() == "Awaiting Client Connection"; }))
+            << spare;
+    }
+    auto next = connectClient();
+    EXPECT_TRUE(next->write("Status\n"));
+    EXPECT_TRUE(next->readLine());
+    EXPECT_TRUE(
+        vemo::test::hasLine(log.finish(), "Server refused a connection: Too many open files"));
+}
+
 TEST(ClientSocketOptions, KeepaliveOnEveryClient) {
     core::UniqueFd listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     sockaddr_in a{};

@@ -22,15 +22,21 @@ namespace vemo::remote::test {
 class TcpClient {
   public:
     // receiveBuffer: a small one makes a client that does not read fill up sooner.
-    explicit TcpClient(int port, int receiveBuffer = 0) {
+    // connectNow false: the socket is made now and connect() called later.
+    explicit TcpClient(int port, int receiveBuffer = 0, bool connectNow = true) : port_(port) {
         fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         if (receiveBuffer > 0)
             ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+        if (connectNow)
+            connect();
+    }
+    bool connect() {
         sockaddr_in a{};
         a.sin_family = AF_INET;
-        a.sin_port = htons(static_cast<std::uint16_t>(port));
+        a.sin_port = htons(static_cast<std::uint16_t>(port_));
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+        return connected_;
     }
     ~TcpClient() { close(); }
     TcpClient(const TcpClient&) = delete;
@@ -129,6 +135,7 @@ class TcpClient {
         return true;
     }
 
+    int port_;
     int fd_ = -1;
     bool connected_ = false;
     bool eof_ = false;
