@@ -1,5 +1,7 @@
 #include "deck/cue_thread.h"
 
+#include <algorithm>
+
 #include "core/utils.h"
 #include "deck/local_vcr.h"
 #include "deck/protocol.h"
@@ -10,13 +12,14 @@ using std::chrono::milliseconds;
 using Clock = std::chrono::steady_clock;
 }  // namespace
 
-CueThread::CueThread(LocalVCR& svcr, std::shared_ptr<NetClient> connectthread)
+CueThread::CueThread(LocalVCR& svcr, std::shared_ptr<NetClient> connectthread, bool noReview)
     : svcr_(svcr),
       connectthread_(std::move(connectthread)),
       lx1_(svcr.isLX1()),
       recon_(svcr.isRecon()),
       maxtries_(svcr.isLX1() ? kMaxTriesLX1 : kMaxTries),
-      review_(svcr.reviewclipFlag()) {}
+      review_(svcr.reviewclipFlag()),
+      noReview_(noReview) {}
 
 CueThread::~CueThread() {
     cancel();
@@ -25,7 +28,10 @@ CueThread::~CueThread() {
 
 void CueThread::start() {
     if (!thread_.joinable())
-        thread_ = std::thread([this] { run(); });
+        thread_ = std::jthread([this](std::stop_token stop) {
+            std::stop_callback end(stop, [this] { cancel(); });
+            run();
+        });
 }
 
 void CueThread::cancel() {
@@ -54,6 +60,11 @@ bool CueThread::sendFrame(const F& frame) {
     return true;
 }
 
+std::chrono::milliseconds CueThread::outPointBound(int frames, core::FrameRate rate) {
+    const long long clip = 1000LL * std::max(frames, 0) / core::framesPerSecond(rate);
+    return std::chrono::milliseconds(2 * clip) + kStallLimit;
+}
+
 void CueThread::tell(const char* word) {
     if (connectthread_)
         connectthread_->Send(word);
@@ -66,7 +77,10 @@ void CueThread::run() {
     // Whoever ended the cue has joined this thread before setting flags of its own.
     svcr_.cueplay_.store(false);
     svcr_.reviewclip_.store(false);
-    svcr_.moving_.store(0);
+    // A cue-and-play leaves the deck playing: the LX1's next pause needs no play first.
+    svcr_.moving_.store(played_ ? 1 : 0);
+    if (outcome == Outcome::cued && noReview_)
+        outcome = Outcome::noReview;
     report(outcome);
     outcome_.store(outcome);
     // However the cue ended, the operator gets the cue controls back.
@@ -96,10 +110,23 @@ Ending endingOf(CueThread::Outcome outcome, bool review) {
         case O::gaveUp:
             return {"Review gave up", "Review gave up: the time code stood still",
                     "REVIEW GAVE UP!"};
+        case O::overdue:
+            return {"Review gave up",
+                    "Review gave up: the out point was not reached in twice the clip's length",
+                    "REVIEW GAVE UP!"};
         case O::ended:
             if (review)
                 return {nullptr, "Review ended by another command", "REVIEW ENDED!"};
             return {nullptr, "Cue ended by another command", "CUE ENDED!"};
+        case O::notSent:
+            return {"Cue frame not sent", "Cue frame not sent: the line to the deck took nothing",
+                    "CUE NOT SENT!"};
+        case O::silent:
+            return {"Deck did not answer", "Cue ended: the deck did not answer the cue frame",
+                    "DECK DID NOT ANSWER!"};
+        case O::noReview:
+            // Logged as "No Review is possible" when it was asked for.
+            return {"No Review is possible", nullptr, "NO REVIEW!"};
         default:
             return {nullptr, nullptr, nullptr};
     }
@@ -119,7 +146,7 @@ void CueThread::report(Outcome outcome) {
         svcr_.ShowError(e.status);
     // Faults are always logged; a sequence (script, review-all) that moves on by itself logs
     // its own commands, as it does not log a finished cue either.
-    if (outcome != Outcome::ended || !svcr_.scriptactive_.load())
+    if (e.log != nullptr && (outcome != Outcome::ended || !svcr_.scriptactive_.load()))
         core::Utils::OutLine(e.log);
     tell(e.word);
 }
@@ -135,16 +162,22 @@ CueThread::Wait CueThread::waitForCue() {
 }
 
 // Ends when the polled time code reaches the frame before the out point, when a transport
-// command ended the review, or when the time code has stood still for kStallLimit (a
-// stopped deck, or no valid time code coming back).
+// command ended the review, when the time code has stood still for kStallLimit (a stopped
+// deck, or no valid time code coming back), or when the clip has had twice its length at
+// play speed and the stall limit on top (a deck crawling, or running the wrong way).
 CueThread::Wait CueThread::waitForOutPoint() {
     int last = svcr_.tcframes_.load();
-    auto lastChange = Clock::now();
+    const auto start = Clock::now();
+    auto lastChange = start;
+    const auto bound = outPointBound(svcr_.duration_.load(), svcr_.settings().frameRate);
     while (svcr_.endframes_.load() - 1 > svcr_.tcframes_.load()) {
         if (!svcr_.reviewclip_.load())
             return Wait::ended;
-        if (Clock::now() - lastChange >= kStallLimit)
+        const auto clock = Clock::now();
+        if (clock - lastChange >= kStallLimit)
             return Wait::timedOut;
+        if (clock - start >= bound)
+            return Wait::overdue;
         if (!sleep(milliseconds(2)))
             return Wait::ended;
         int now = svcr_.tcframes_.load();
@@ -158,11 +191,17 @@ CueThread::Wait CueThread::waitForOutPoint() {
 
 // The cue frame, with the cue-complete flag taken back only once the deck has it: a status
 // reply from before the frame can then no longer end the new cue's wait.
+// A frame that went out and got no whole reply was lost on the line, or its reply was: it is
+// sent once more, and a deck silent twice is not waited for.
 CueThread::Outcome CueThread::sendCue() {
     if (cancel_.load())
         return Outcome::ended;
-    serial::ExchangeResult r = svcr_.CommandB0(svcr_.bscue());
+    serial::ExchangeResult r = svcr_.sendCommand(svcr_.bscue());
     svcr_.cueFrameSent();
+    if (!r.sent)
+        return Outcome::notSent;
+    if (!protocol::isWholeReply(r.bytes.data(), r.count))
+        return Outcome::silent;
     if (protocol::isNak(r.bytes.data(), r.count))
         return Outcome::refused;
     return Outcome::running;
@@ -200,8 +239,11 @@ CueThread::Outcome CueThread::steps() {
     svcr_.ShowStat("CUED!!");
     if (!sleep(milliseconds(recon_ ? 20 : 2000)))
         return Outcome::ended;
-    if (svcr_.cueplay_.load() && !sendFrame(protocol::bsplay))
-        return Outcome::ended;
+    if (svcr_.cueplay_.load()) {
+        if (!sendFrame(protocol::bsplay))
+            return Outcome::ended;
+        played_ = true;
+    }
     svcr_.cueplay_.store(false);
     gotthere_.store(false);
     if (!review_ || !svcr_.reviewclip_.load()) {
@@ -212,7 +254,10 @@ CueThread::Outcome CueThread::steps() {
     Wait out = waitForOutPoint();
     if (out == Wait::ended || cancel_.load())
         return Outcome::ended;
-    Outcome halted = halt(out == Wait::done ? Outcome::reached : Outcome::gaveUp);
+    Outcome halted = halt(out == Wait::done      ? Outcome::reached
+                          : out == Wait::overdue ? Outcome::overdue
+                                                 : Outcome::gaveUp);
+    played_ = false;
     if (halted == Outcome::reached) {
         gotthere_.store(true);
         svcr_.duration_.store(0);

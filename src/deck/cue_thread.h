@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include "core/frame_rate.h"
 #include "deck/deck_display.h"
 
 namespace vemo::deck {
@@ -25,7 +26,11 @@ class CueThread {
         refused,   // the deck refused the cue frame
         timedOut,  // no cue complete within the cue wait
         gaveUp,    // the review's time code stood still; the deck was halted
+        overdue,   // the review's out point did not come within its bound; the deck was halted
         ended,     // another command ended it; it sent nothing more
+        notSent,   // the cue frame never went out on the line
+        silent,    // the deck answered neither the cue frame nor its repeat
+        noReview,  // a review with no length: cued to its in point, nothing played
     };
 
     static constexpr int kMaxTries = 2500;    // x 20 ms: 50 s for the cue to complete
@@ -33,7 +38,11 @@ class CueThread {
     // A review whose time code stands still this long is over (stopped deck, no replies).
     static constexpr std::chrono::seconds kStallLimit{5};
 
-    CueThread(LocalVCR& svcr, std::shared_ptr<NetClient> connectthread);
+    // noReview: a review that cannot run, carried out as a plain cue to its in point.
+    CueThread(LocalVCR& svcr, std::shared_ptr<NetClient> connectthread, bool noReview = false);
+    // The longest a review waits for its out point once it plays: twice the clip's length at
+    // play speed, and the stall limit on top.
+    static std::chrono::milliseconds outPointBound(int frames, core::FrameRate rate);
     ~CueThread();  // cancels and joins
     CueThread(const CueThread&) = delete;
     CueThread& operator=(const CueThread&) = delete;
@@ -53,7 +62,7 @@ class CueThread {
     int maxtries() const { return maxtries_; }
 
   private:
-    enum class Wait { done, timedOut, ended };
+    enum class Wait { done, timedOut, overdue, ended };
 
     void run();
     Outcome steps();
@@ -74,14 +83,16 @@ class CueThread {
     const bool lx1_;
     const bool recon_;
     const int maxtries_;
-    const bool review_;  // asked as a review (its words differ from a plain cue's)
+    const bool review_;    // asked as a review (its words differ from a plain cue's)
+    const bool noReview_;  // a review that cannot run: its ending says so
+    bool played_ = false;  // play went out after the cue and nothing halted the deck since
     std::atomic<Outcome> outcome_{Outcome::running};
     std::atomic<bool> gotthere_{false};
     std::atomic<bool> cancel_{false};
     std::atomic<bool> finished_{false};
     std::mutex mutex_;
     std::condition_variable wake_;
-    std::thread thread_;
+    std::jthread thread_;
 };
 
 }  // namespace vemo::deck

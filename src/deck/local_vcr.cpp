@@ -82,6 +82,23 @@ serial::ExchangeResult LocalVCR::CommandB0(const std::uint8_t* frame, std::size_
     return reply;
 }
 
+serial::ExchangeResult LocalVCR::sendCommand(const std::uint8_t* frame, std::size_t size) {
+    const bool known = everAnswered_.load() && answering_.load();
+    serial::ExchangeResult r = CommandB0(frame, size);
+    if (!known || !r.sent || protocol::isWholeReply(r.bytes.data(), r.count))
+        return r;
+    return CommandB0(frame, size);
+}
+
+// Only a deck that answers is told about: a gone deck is shown as "not answering" instead.
+void LocalVCR::noteSilence(const serial::ExchangeResult& r) {
+    if (!everAnswered_.load() || !answering_.load() || !r.sent ||
+        protocol::isWholeReply(r.bytes.data(), r.count))
+        return;
+    core::Utils::OutLine("Deck did not answer a command, nor its repeat");
+    ShowError("Deck did not answer");
+}
+
 void LocalVCR::ShowStat(const std::string& text) {
     if (DeckDisplay* d = display())
         d->ShowStatus(text);

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -197,11 +198,20 @@ class LocalVCR : public core::StatusDisplay {
     friend class TCThread;
     friend class CueThread;
 
-    void send(const std::uint8_t* frame, std::size_t size) { CommandB0(frame, size); }
+    // A command frame (transport or cue): one that went out and got no whole reply from a deck
+    // that has answered before is sent once more, as both are harmless to repeat. The result
+    // is that of the last exchange.
+    serial::ExchangeResult sendCommand(const std::uint8_t* frame, std::size_t size);
+    template <std::size_t N>
+    serial::ExchangeResult sendCommand(const protocol::Frame<N>& frame) {
+        return sendCommand(frame.data(), N);
+    }
+    // A command frame whose second silence is told to the operator and the log.
     template <std::size_t N>
     void send(const protocol::Frame<N>& frame) {
-        CommandB0(frame.data(), N);
+        noteSilence(sendCommand(frame));
     }
+    void noteSilence(const serial::ExchangeResult& r);
     // Keeps the deck-answering state from every exchange.
     void noteReply(const serial::ExchangeResult& reply);
     void setAnswering(bool answering);
@@ -219,6 +229,9 @@ class LocalVCR : public core::StatusDisplay {
     void transport(const protocol::Frame<N>& frame, int movingAfter, bool settle);
     // Fills bscue from a field text; shows what is wrong when the text is not a time code.
     bool fillCue(const std::string& text, const char* what);
+    // Cue, cue-and-play and cue-out: the point is read from its field once, checked, and
+    // that very text is cued, however the field changes meanwhile.
+    bool cueTo(TimeFields::Field field, bool play);
     bool isTimeCode(const std::string& text, const char* what);
     // The time a field text names; nothing, with the reason shown, for a text that is not a
     // time code or names no real time.
@@ -229,7 +242,8 @@ class LocalVCR : public core::StatusDisplay {
     using CueLock = std::unique_lock<std::mutex>;
     CueLock lockCue();
     void endCueLocked();
-    bool startCueLocked(CueLock& lock);
+    // noReview: a review with no length, carried out as a plain cue that says so at its end.
+    bool startCueLocked(CueLock& lock, bool noReview = false);
     // Waits with the cue lock released; false when another cue operation came meanwhile or
     // the sequence under way was aborted.
     bool settleUnlocked(CueLock& lock, int milliseconds);
@@ -264,6 +278,9 @@ class LocalVCR : public core::StatusDisplay {
     // kept from a command for the length of a settle.
     std::mutex cueMutex_;
     std::uint64_t cueGeneration_ = 0;  // under cueMutex_
+    // Wakes a settle off the window thread when a newer cue operation or closing comes.
+    std::condition_variable cueChanged_;
+    std::atomic<bool> closing_{false};
 
     std::atomic<int> moving_{0};
     std::atomic<bool> cueup_{false};
@@ -283,7 +300,8 @@ class LocalVCR : public core::StatusDisplay {
     std::mutex statusMutex_;  // orders cue-complete updates against cue frames
     std::atomic<unsigned> cueEpoch_{0};
     std::atomic<bool> answering_{true};
-    std::atomic<bool> writeFailed_{false};  // the last frame did not go out
+    std::atomic<bool> everAnswered_{false};  // a whole reply has come at least once
+    std::atomic<bool> writeFailed_{false};   // the last frame did not go out
     std::atomic<std::chrono::steady_clock::rep> lastValidReply_;
 };
 

@@ -56,47 +56,60 @@ bool LocalVCR::MakeCueOutString() {
 LocalVCR::CueLock LocalVCR::lockCue() {
     CueLock lock(cueMutex_);
     ++cueGeneration_;
+    cueChanged_.notify_all();
     return lock;
 }
 
+// On the window thread the display's wait keeps the windows painting; any other thread
+// (a connection, the surface) waits on the cue lock's condition, which a newer cue operation
+// or closing ends at once.
 bool LocalVCR::settleUnlocked(CueLock& lock, int milliseconds) {
     const std::uint64_t generation = cueGeneration_;
+    DeckDisplay* d = display();
     lock.unlock();
-    DelayT(milliseconds);
+    const bool waited = d != nullptr && d->waitHere(milliseconds);
     lock.lock();
+    if (!waited) {
+        cueChanged_.wait_for(lock, std::chrono::milliseconds(milliseconds), [&] {
+            return cueGeneration_ != generation || closing_.load() ||
+                   (scriptactive_.load() && sequenceAborted_.load());
+        });
+    }
+    if (closing_.load())
+        return false;
     if (scriptactive_.load() && sequenceAborted_.load())
         return false;
     return cueGeneration_ == generation;
 }
 
-bool LocalVCR::cue() {
+bool LocalVCR::cueTo(TimeFields::Field field, bool play) {
     CueLock lock = lockCue();
-    if (!isTimeCode(fields_.cue(), kCueWhat))
+    const bool out = field == TimeFields::Field::end;
+    const std::string text = out ? fields_.end() : fields_.cue();
+    auto tc = checkedTime(text, out ? kEndWhat : kCueWhat);
+    if (!tc)
         return false;  // a running cue goes on
     endCueLocked();
-    cueplay_.store(false);
+    cueplay_.store(play);
     reviewclip_.store(false);
-    return MakeCueString() && startCueLocked(lock);
+    {
+        std::lock_guard<std::mutex> fieldsLock(mutex_);
+        bscue_ = protocol::cueFrame(*tc);
+        (out ? EndString_ : CueString_) = text;
+    }
+    return startCueLocked(lock);
+}
+
+bool LocalVCR::cue() {
+    return cueTo(TimeFields::Field::cue, false);
 }
 
 bool LocalVCR::cueout() {
-    CueLock lock = lockCue();
-    if (!isTimeCode(fields_.end(), kEndWhat))
-        return false;  // a running cue goes on
-    endCueLocked();
-    cueplay_.store(false);
-    reviewclip_.store(false);
-    return MakeCueOutString() && startCueLocked(lock);
+    return cueTo(TimeFields::Field::end, false);
 }
 
 bool LocalVCR::cueplay() {
-    CueLock lock = lockCue();
-    if (!isTimeCode(fields_.cue(), kCueWhat))
-        return false;  // a running cue goes on
-    endCueLocked();
-    cueplay_.store(true);
-    reviewclip_.store(false);
-    return MakeCueString() && startCueLocked(lock);
+    return cueTo(TimeFields::Field::cue, true);
 }
 
 bool LocalVCR::CueUp() {
@@ -117,7 +130,7 @@ void LocalVCR::endCueLocked() {
     running->join();
 }
 
-bool LocalVCR::startCueLocked(CueLock& lock) {
+bool LocalVCR::startCueLocked(CueLock& lock, bool noReview) {
     if (sop_ == nullptr || !sop_->hasSerialPort())
         return false;
     endCueLocked();
@@ -130,7 +143,7 @@ bool LocalVCR::startCueLocked(CueLock& lock) {
     }
     if (scriptactive_.load() && sequenceAborted_.load())
         return false;
-    auto thread = std::make_shared<CueThread>(*this, connectThread());
+    auto thread = std::make_shared<CueThread>(*this, connectThread(), noReview);
     {
         std::lock_guard<std::mutex> fieldsLock(mutex_);
         cuethread_ = thread;
@@ -175,7 +188,7 @@ bool LocalVCR::reviewclip() {
             return false;
         if (length <= 0) {
             core::Utils::OutLine("No Review is possible");
-            bool ok = startCueLocked(lock);
+            bool ok = startCueLocked(lock, true);
             ShowStat("No Review is possible");
             return ok;
         }
@@ -203,6 +216,7 @@ bool LocalVCR::reviewclip() {
 
 void LocalVCR::abortSequence() {
     sequenceAborted_.store(true);
+    cueChanged_.notify_all();
     if (std::shared_ptr<CueThread> running = cuethread())
         running->cancel();
 }

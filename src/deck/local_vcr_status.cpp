@@ -90,6 +90,7 @@ void LocalVCR::noteReply(const serial::ExchangeResult& reply) {
     if (!protocol::isWholeReply(reply.bytes.data(), reply.count))
         return;
     lastValidReply_.store(std::chrono::steady_clock::now().time_since_epoch().count());
+    everAnswered_.store(true);
     if (!answering_.load())
         setAnswering(true);
 }
@@ -143,6 +144,7 @@ void LocalVCR::stopPolling() {
 // Bounded whatever the deck does: a line that takes no bytes fails each write within the
 // port's deadline, and then no further stop frame is tried.
 int LocalVCR::closeDown() {
+    closing_.store(true);
     stopPolling();
     stopCue();
     if (settings_.stoponexit && !writeFailed_.load()) {

@@ -45,7 +45,10 @@ void SerInPort::start() {
         return;
     // Set before the thread exists, so a stop that comes at once is never lost.
     a_.store(true);
-    thread_ = std::thread([this] { run(); });
+    thread_ = std::jthread([this](std::stop_token stop) {
+        std::stop_callback end(stop, [this] { stopme(); });
+        run();
+    });
 }
 
 void SerInPort::stopme() {
@@ -65,6 +68,7 @@ void SerInPort::stop() {
     // it stops the port again or destroys it.
     if (thread_.get_id() == std::this_thread::get_id())
         return;
+    thread_.request_stop();
     thread_.join();
 }
 

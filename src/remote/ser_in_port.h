@@ -92,7 +92,7 @@ class SerInPort {
     std::mutex restMutex_;
     std::condition_variable restCv_;
     std::mutex threadMutex_;  // guards starting and joining
-    std::thread thread_;
+    std::jthread thread_;
 };
 
 }  // namespace vemo::remote

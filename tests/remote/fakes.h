@@ -66,7 +66,10 @@ class FakeDeck : public vemo::test::FakeCommandPort {
         } else if (f == bytesOf(deck::protocol::bsstatus)) {
             r = statusData();
         } else {
+            // A deck acknowledges every command it takes.
             act(f);
+            r.bytes = {0x10, 0x01, 0x11};
+            r.count = 3;
         }
         return r;
     }

@@ -116,8 +116,8 @@ class FakeCommandPort : public serial::CommandPort {
 };
 
 // A deck that answers the time-sense frame with a time-data reply for the given BCD time
-// code (frames, seconds, minutes, hours) and the status-sense frame with statusByte as its
-// cue/play byte; nothing else.
+// code (frames, seconds, minutes, hours), the status-sense frame with statusByte as its
+// cue/play byte, and acknowledges every other frame.
 inline FakeCommandPort::Reply pollingDeck(Bytes bcdTime, std::uint8_t statusByte) {
     return [bcdTime, statusByte](const Bytes& frame) {
         if (frame == bytesOf(deck::protocol::bsgettc))
@@ -125,7 +125,7 @@ inline FakeCommandPort::Reply pollingDeck(Bytes bcdTime, std::uint8_t statusByte
                 withChecksum({0x74, 0x04, bcdTime[0], bcdTime[1], bcdTime[2], bcdTime[3]}));
         if (frame == bytesOf(deck::protocol::bsstatus))
             return replyOf(withChecksum({0x79, 0x20, 0x00, 0x20, statusByte, 0, 0, 0, 0, 0, 0}));
-        return serial::ExchangeResult{};
+        return replyOf({0x10, 0x01, 0x11});
     };
 }
 

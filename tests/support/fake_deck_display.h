@@ -43,7 +43,11 @@ class FakeDeckDisplay : public deck::DeckDisplay {
     void show() override { record("show"); }
     void setCueControlsEnabled(bool enabled) override {
         record(enabled ? "cueControls:on" : "cueControls:off");
+        if (onCueControls)
+            onCueControls(enabled);
     }
+    // Runs on the cue's thread as it gives the cue controls on or off (set before use).
+    std::function<void(bool)> onCueControls;
     void EnableConnect(bool enabled) override { record(enabled ? "connect:on" : "connect:off"); }
     void ShowDeckAnswering(bool answering) override {
         record(answering ? "deck:answering" : "deck:not answering");
