@@ -3,6 +3,8 @@
 #include <QObject>
 #include <functional>
 
+#include "core/unique_fd.h"
+
 class QSocketNotifier;
 
 namespace vemo::ui {
@@ -19,6 +21,9 @@ class QuitSignals : public QObject {
 
   private:
     std::function<void()> quit_;
+    // The pipe's two ends: the handler writes one byte, the window thread reads it.
+    core::UniqueFd readEnd_;
+    core::UniqueFd writeEnd_;
     QSocketNotifier* notifier_ = nullptr;
 };
 
