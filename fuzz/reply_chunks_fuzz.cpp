@@ -4,7 +4,8 @@
 // the reply is what was waiting, taken 16 bytes a read, every read starting again at the
 // buffer's first byte, at most a receive buffer's worth an exchange; an exchange starts from
 // a cleared buffer, an extra read does not. A controller over a port without a deck whose
-// exchanges are this port's shows a time code exactly when the reply taken is time data.
+// exchanges are this port's shows a time code exactly when the reply taken is time data that
+// names a time.
 //
 // Input: operations until the input ends, each one byte and its arguments:
 //   0: a piece from the deck (length byte, that many bytes)
@@ -150,7 +151,9 @@ void timeCode(Harness& h, Model& m) {
         vcr.CommandB8();
     }
     FUZZ_CHECK(wanted.size() == 1);
-    const bool time = vemo::deck::protocol::isTimeData(wanted[0].bytes.data(), wanted[0].count);
+    // Which time data names a time is the reply target's concern; here: the decoder's word.
+    const bool time =
+        vemo::deck::protocol::decodeTimeData(wanted[0].bytes.data(), wanted[0].count).has_value();
     FUZZ_CHECK(display.tcs.size() == (time ? 1u : 0u));
 }
 }  // namespace

@@ -1,7 +1,7 @@
-// The deck's reply bytes as the controller decodes them: a port that gives back the input
-// as the reply of every exchange (16 bytes, any count 0-16) behind a LocalVCR with a display
-// that records what it is told; the status decoding on the same 16 bytes directly; and the
-// pure time-code, frame and hex helpers on the rest of the input.
+// The deck's reply bytes as the controller decodes them: a port that gives back a good
+// time code once, then the input as the reply of every exchange (16 bytes, any count 0-16),
+// behind a LocalVCR with a display that records what it is told; the status decoding on the
+// same 16 bytes directly; and the pure time-code, frame and hex helpers on the rest.
 //
 // Input: one flag byte (LX1, reviewing, clipboard), one count byte, 16 reply bytes, then text.
 #include <cstdint>
@@ -68,9 +68,28 @@ bool onlyStatusWords(std::string_view words) {
     return true;
 }
 
+// The time code a deck sends before the fuzzed reply: what an unusable reply must leave.
+constexpr int kLastGood = 300;  // 00:00:10:00
+const vemo::test::Bytes kLastGoodReply =
+    vemo::test::withChecksum({0x74, 0x04, 0x00, 0x10, 0x00, 0x00});
+
+// Whether the four time bytes (frames, seconds, minutes, hours; flag bits aside) are decimal
+// digits that name a time: minutes and seconds 00-59, frames 00-29, hours as they come.
+bool namesTime(const std::uint8_t* r) {
+    const int masks[4] = {0x3F, 0x7F, 0x7F, 0x3F};
+    int value[4];
+    for (int i = 0; i < 4; ++i) {
+        const int b = r[2 + i] & masks[i];
+        if ((b & 0x0F) > 9)
+            return false;
+        value[i] = (b >> 4) * 10 + (b & 0x0F);
+    }
+    return value[0] <= 29 && value[1] <= 59 && value[2] <= 59;
+}
+
 void checkTimeCode(const TimeCode& tc) {
-    FUZZ_CHECK(tc.hours >= 0 && tc.hours <= 39 && tc.frames >= 0 && tc.frames <= 39);
-    FUZZ_CHECK(tc.minutes >= 0 && tc.minutes <= 79 && tc.seconds >= 0 && tc.seconds <= 79);
+    FUZZ_CHECK(tc.hours >= 0 && tc.hours <= 39 && tc.frames >= 0 && tc.frames <= 29);
+    FUZZ_CHECK(tc.minutes >= 0 && tc.minutes <= 59 && tc.seconds >= 0 && tc.seconds <= 59);
     const std::string text = tc.text();
     FUZZ_CHECK(text.size() == 11 && TimeCode::parse(text) == tc);
     auto b = tc.toBCD();
@@ -81,7 +100,7 @@ void checkTimeCode(const TimeCode& tc) {
 void checkExchange(LocalVCR& vcr, RecordingDisplay& display, RecordingClipboard& clip,
                    const ExchangeResult& reply, bool lx1) {
     const std::uint8_t* r = reply.bytes.data();
-    const bool time = protocol::isTimeData(r, reply.count);
+    const bool time = protocol::isTimeData(r, reply.count) && namesTime(r);
     const bool status = protocol::isStatusData(r, reply.count);
     const std::string words = decodeStatus(r, lx1, false).words;
 
@@ -90,11 +109,17 @@ void checkExchange(LocalVCR& vcr, RecordingDisplay& display, RecordingClipboard&
     if (time) {
         const std::string& text = display.tcs.front();
         auto tc = TimeCode::parse(text);
-        FUZZ_CHECK(tc && *tc == TimeCode::fromBCD(r[2], r[3], r[4], r[5]));
+        FUZZ_CHECK(tc &&
+                   tc->frameCount() == TimeCode::fromBCD(r[2], r[3], r[4], r[5]).frameCount());
+        FUZZ_CHECK(text[8] == ((r[2] & 0x40) != 0 ? ';' : ':'));
         checkTimeCode(*tc);
         FUZZ_CHECK(vcr.tcframes() == tc->frameCount() && vcr.TCString() == text);
         FUZZ_CHECK(vcr.fields().tc() == text);
         FUZZ_CHECK(clip.texts.size() == (vcr.settings().useclipboard ? 1u : 0u));
+    } else {
+        // The last time code stays: a review never halts on a reply it cannot use.
+        FUZZ_CHECK(vcr.tcframes() == kLastGood && vcr.fields().tc() == "00:00:10:00");
+        FUZZ_CHECK(clip.texts.empty());
     }
     FUZZ_CHECK(display.statuses.size() == (status ? 1u : 0u));
     if (status)
@@ -177,14 +202,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     vemo::core::Settings settings = vemo::core::Settings::forDeck(lx1 ? "LX1" : "TAPE");
     settings.useclipboard = (flags & 4) != 0;
+    const ExchangeResult lastGood = vemo::test::replyOf(kLastGoodReply);
+    const ExchangeResult* answer = &lastGood;
     vemo::test::FakeCommandPort port;
-    port.setReply([&reply](const vemo::test::Bytes&) { return reply; });
+    port.setReply([&answer](const vemo::test::Bytes&) { return *answer; });
     RecordingDisplay display;
     RecordingClipboard clip;
     {
         LocalVCR vcr(&port, settings);
         vcr.setDisplay(&display);
         vcr.setClipboard(&clip);
+        vcr.CommandB8();
+        FUZZ_CHECK(vcr.tcframes() == kLastGood);
+        display.tcs.clear();
+        clip.texts.clear();
+        answer = &reply;
         checkExchange(vcr, display, clip, reply, lx1);
         checkStatusWords(vcr, display, reply.bytes.data(), lx1, reviewing);
     }

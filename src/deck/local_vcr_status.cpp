@@ -80,6 +80,8 @@ bool LocalVCR::CommandB8() {
     auto tc = protocol::decodeTimeData(r.bytes.data(), r.count);
     if (tc)
         publishTimeCode(*tc);
+    else if (protocol::isTimeData(r.bytes.data(), r.count))
+        core::Utils::OutLine("Time data from the deck names no time: the last time code stays");
     if (protocol::isStatusData(r.bytes.data(), r.count))
         applyStatus(r.bytes.data(), epoch);
     return tc.has_value();

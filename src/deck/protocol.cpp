@@ -29,7 +29,16 @@ std::optional<Frame<7>> cueFrame(std::string_view text) {
 std::optional<TimeCode> decodeTimeData(const Byte* r, int count) {
     if (r == nullptr || !isTimeData(r, count))
         return std::nullopt;
-    return TimeCode::fromBCD(r[2], r[3], r[4], r[5]);
+    // A units digit above 9, or minutes, seconds or frames past any real time, is no time
+    // code: such a reply is as unusable as one whose checksum does not fit.
+    for (int i = 2; i < 6; ++i) {
+        if ((r[i] & 0x0F) > 9)
+            return std::nullopt;
+    }
+    const TimeCode tc = TimeCode::fromBCD(r[2], r[3], r[4], r[5]);
+    if (!tc.inRange())
+        return std::nullopt;
+    return tc;
 }
 
 }  // namespace vemo::deck::protocol

@@ -103,6 +103,7 @@ constexpr bool isNak(const Byte* r, int count) {
     return count == 4 && r[0] == kNak && r[1] == 0x12 && isWholeReply(r, count);
 }
 // Time code of a time data reply: frames r[2], seconds r[3], minutes r[4], hours r[5].
+// Nothing when its digits name no time (a digit above 9, seconds 60, frames 30, ...).
 std::optional<TimeCode> decodeTimeData(const Byte* r, int count);
 
 }  // namespace vemo::deck::protocol

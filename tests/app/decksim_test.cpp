@@ -329,7 +329,7 @@ TEST(DeckSim, FaultOptionsDropAndRefuseReplies) {
     }
 }
 
-TEST(DeckSim, CorruptRepliesAndACueThatNeverCompletes) {
+TEST(DeckSim, CorruptRepliesBadDigitsAndACueThatNeverCompletes) {
     {
         Sim sim({"--corrupt", "1"});
         ASSERT_TRUE(sim.ready()) << sim.process().output();
@@ -338,6 +338,16 @@ TEST(DeckSim, CorruptRepliesAndACueThatNeverCompletes) {
         ASSERT_EQ(r.size(), 7u);
         EXPECT_NE(r[6], sum(r, 6)) << "one byte changed: the checksum no longer fits";
         EXPECT_EQ(r[0], 0x74);
+    }
+    {
+        Sim sim({"--bad-digits", "1"});
+        ASSERT_TRUE(sim.ready()) << sim.process().output();
+        Line line(sim.link());
+        Bytes r = line.exchange(timeSense, 7);
+        ASSERT_EQ(r.size(), 7u);
+        EXPECT_EQ(r[6], sum(r, 6)) << "whole and correct";
+        EXPECT_TRUE((r[2] & 0x0F) > 9 || (r[3] & 0x0F) > 9 || (r[4] & 0x0F) > 9 ||
+                    (r[5] & 0x0F) > 9);
     }
     {
         Sim sim({"--no-cue-complete"});
@@ -422,6 +432,7 @@ TEST(DeckSim, CommandLineMistakesAreRefused) {
           {"--link", "x", "--reply-delay", "10"},
           {"--link", "x", "--drop", "2"},
           {"--link", "x", "--corrupt", "-1"},
+          {"--link", "x", "--bad-digits", "1.5"},
           {"--link", "x", "--no-cue-complete=1"},
           {"--link"}}) {
         ChildProcess bad(program, args, dir.path());

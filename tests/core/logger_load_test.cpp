@@ -276,6 +276,11 @@ TEST_F(LoggerLoad, DialectsOfEditingSystems) {
     }
     // A mark that is not followed by the rest of one still means "not an EDL".
     EXPECT_EQ(load("\xEF\xBB" + Title).count, 0);
+    // Blanks before the title cannot be seen in an editor: the list loads as without them.
+    const std::string event =
+        cmx("001", "AX", "V", "C", "00:00:05:00 00:00:07:00 01:00:00:00 01:00:02:00");
+    EXPECT_EQ(load(" \t " + Title + event).count, 1);
+    EXPECT_EQ(load(" \r\n  " + Title + event).count, 1);
     edl.setFrameRate(vemo::core::FrameRate::Fps25);
     EXPECT_NE(
         load(Title + cmx("001", "AX", "V", "C", "00:00:05:28 00:00:07:00 01:00:00:00 01:00:01:02"))

@@ -9,6 +9,7 @@
 #include "deck/tc_thread.h"
 #include "deck_fakes.h"
 #include "support/process.h"
+#include "support/stdout_capture.h"
 
 namespace vemo::deck {
 namespace {
@@ -145,7 +146,12 @@ TEST_F(LocalVCRTest, RepliesThatAreNotWholeAndCorrectAreIgnored) {
     Bytes cut = {0x74, 0x04, 0x59, 0x23, 0x45, 0xC1};
     Bytes randomStatus = {0x79, 0x20, 0x00, 0xFF, 0x3F, 0x00,
                           0x00, 0x00, 0x00, 0x00, 0x00, 0x00};  // last byte is no checksum
-    for (const Bytes& reply : {corrupt, badHeader, stray, longer, cut, randomStatus}) {
+    // Whole and correct, but no time: a frames digit above 9, seconds 60.
+    Bytes noTime = test::withChecksum({0x74, 0x04, 0xFF, 0x00, 0x89, 0x89});
+    Bytes pastAMinute = test::withChecksum({0x74, 0x04, 0x00, 0x60, 0x00, 0x01});
+    vemo::test::StdoutCapture log;
+    for (const Bytes& reply :
+         {corrupt, badHeader, stray, longer, cut, randomStatus, noTime, pastAMinute}) {
         display.clear();
         port.replyAlways(reply);
         vcr->CommandB8();
@@ -157,6 +163,10 @@ TEST_F(LocalVCRTest, RepliesThatAreNotWholeAndCorrectAreIgnored) {
         EXPECT_EQ(vcr->StatusString(), "");
     }
     EXPECT_TRUE(clip.texts().empty());
+    // Said once for the two, in the same words: the second is counted, not written.
+    EXPECT_EQ(log.finish(),
+              "Time data from the deck names no time: the last time code stays\n"
+              "last line repeated 1 times\n");
 }
 
 TEST_F(LocalVCRTest, StatusReplyShowsWordsAndHighlights) {

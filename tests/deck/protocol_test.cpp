@@ -132,6 +132,24 @@ TEST(TimeCodeBcd, TimeDataReplyDecodesOnlyWhenSevenBytesFrom74) {
     r[6] = 0xFA;
     r[0] = 0x79;
     EXPECT_FALSE(protocol::decodeTimeData(r, 7));
+
+    // Whole and correct replies whose digits name no time (frames, seconds, minutes, hours).
+    auto timeData = [](const Bytes& t) {
+        Bytes reply{0x74, 0x04, t[0], t[1], t[2], t[3], 0x00};
+        reply[6] = protocol::checksum(reply.data(), 6);
+        return reply;
+    };
+    for (const Bytes& bad : {Bytes{0xFF, 0x00, 0x89, 0x89}, Bytes{0x0A, 0x00, 0x00, 0x01},
+                             Bytes{0x00, 0x3F, 0x00, 0x01}, Bytes{0x00, 0x00, 0x0C, 0x01},
+                             Bytes{0x00, 0x00, 0x00, 0x1E}, Bytes{0x30, 0x00, 0x00, 0x01},
+                             Bytes{0x00, 0x60, 0x00, 0x01}, Bytes{0x00, 0x00, 0x79, 0x01}}) {
+        EXPECT_FALSE(protocol::decodeTimeData(timeData(bad).data(), 7))
+            << ::testing::PrintToString(bad);
+    }
+    // The last of each field, with every flag bit set, still names a time.
+    auto edge = protocol::decodeTimeData(timeData({0xE9, 0xD9, 0xD9, 0xF9}).data(), 7);
+    ASSERT_TRUE(edge);
+    EXPECT_EQ(edge->text(), "39:59:59;29");
 }
 
 TEST(Replies, OnlyWholeRepliesWithTheirChecksumAreRecognised) {

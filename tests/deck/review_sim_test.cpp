@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -16,6 +17,7 @@
 #include "deck_fakes.h"
 #include "serial/ser_out_port.h"
 #include "support/process.h"
+#include "support/stdout_capture.h"
 #include "support/temp_dir.h"
 
 namespace vemo::deck {
@@ -206,9 +208,21 @@ TEST_F(FaultSim, AReviewThatLosesTheTimeCodeGivesUpAndHalts) {
     EXPECT_EQ(countAfter(frames(), "20 01 21", "20 00 20"), 1) << frames();
 }
 
-// One reply in ten corrupted: every time code shown is one the deck really passed, in order.
-TEST_F(FaultSim, ACorruptedReplyNeverShowsAsTimeCode) {
-    start("tape", {"--corrupt", "0.1"});
+// Replies the console cannot use, as the simulator injects them: one with a byte changed (its
+// checksum no longer fits), or whole and correct time data with a digit above 9.
+struct ReplyFault {
+    const char* name;
+    const char* option;
+    const char* note;  // in the simulator's frame log
+};
+void PrintTo(const ReplyFault& fault, std::ostream* os) {
+    *os << fault.option;
+}
+class ReplyFaultSim : public FaultSim, public ::testing::WithParamInterface<ReplyFault> {};
+
+// One reply in ten unusable: every time code shown is one the deck really passed, in order.
+TEST_P(ReplyFaultSim, AnUnusableReplyNeverShowsAsTimeCode) {
+    start("tape", {GetParam().option, "0.1"});
     auto vcr = controller();
     vcr->fields().setCue("00:00:05:00");
     vcr->fields().setEnd("00:00:08:00");
@@ -227,7 +241,41 @@ TEST_F(FaultSim, ACorruptedReplyNeverShowsAsTimeCode) {
             last = f;
         }
     }
-    EXPECT_NE(frames().find("fault=corrupt"), std::string::npos);
+    EXPECT_NE(frames().find(GetParam().note), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, ReplyFaultSim,
+    ::testing::Values(ReplyFault{"Corrupt", "--corrupt", "fault=corrupt"},
+                      ReplyFault{"BadDigits", "--bad-digits", "fault=bad-digits"}),
+    [](const ::testing::TestParamInfo<ReplyFault>& fault) { return fault.param.name; });
+
+// A deck standing still, every other time data reply naming no time: the shown time code
+// never changes, and the log says so in one line that repeats word for word (collapsed).
+TEST_F(FaultSim, TimeDataThatNamesNoTimeNeverChangesTheShownTimeCode) {
+    start("tape", {"--start", "00:20:00:00", "--bad-digits", "0.5", "--seed", "3"});
+    vemo::test::StdoutCapture console;
+    auto vcr = controller();
+    auto injected = [this] {
+        const std::string log = frames();
+        int n = 0;
+        for (auto at = log.find("fault=bad-digits"); at != std::string::npos;
+             at = log.find("fault=bad-digits", at + 1))
+            ++n;
+        return n;
+    };
+    ASSERT_TRUE(waitFor([&] { return injected() >= 40; }, 60s));
+    vcr->stopPolling();
+    const auto shown = display.matching("ShowTC:");
+    ASSERT_FALSE(shown.empty());
+    for (const std::string& call : shown)
+        EXPECT_EQ(call, "ShowTC:00:20:00:00");
+    EXPECT_EQ(vcr->TCString(), "00:20:00:00");
+    const auto lines = console.lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         "Time data from the deck names no time: the last time code stays"),
+              1)
+        << console.text();
 }
 
 }  // namespace

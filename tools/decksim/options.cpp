@@ -70,6 +70,8 @@ bool takeValue(Options& o, const std::string& name, const std::string& value, st
         ok = fraction(o.garbageFraction);
     } else if (name == "--corrupt") {
         ok = fraction(o.corruptFraction);
+    } else if (name == "--bad-digits") {
+        ok = fraction(o.badDigitsFraction);
     } else if (name == "--seed") {
         auto v = number(value, 0.0, 4294967295.0);
         if (v)
@@ -97,6 +99,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
                                          {"nak", required_argument, nullptr, 0},
                                          {"garbage", required_argument, nullptr, 0},
                                          {"corrupt", required_argument, nullptr, 0},
+                                         {"bad-digits", required_argument, nullptr, 0},
                                          {"seed", required_argument, nullptr, 0},
                                          {"log", required_argument, nullptr, 0},
                                          {"pace", no_argument, nullptr, pace},
@@ -172,6 +175,7 @@ const char* usageText() {
            "  --nak FRACTION         0-1: share of frames refused with a checksum NAK\n"
            "  --garbage FRACTION     0-1: share of replies with junk bytes instead or ahead\n"
            "  --corrupt FRACTION     0-1: share of replies with one byte changed (bad checksum)\n"
+           "  --bad-digits FRACTION  0-1: share of time data with a digit above 9 (checksum fits)\n"
            "  --no-cue-complete      the status never reports a cue complete\n"
            "  --seed N               seed of the fault choices (default 1)\n"
            "  --log FILE             one line per frame received: time, bytes, position\n"

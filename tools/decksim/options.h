@@ -22,6 +22,7 @@ struct Options {
     double nakFraction = 0.0;
     double garbageFraction = 0.0;
     double corruptFraction = 0.0;
+    double badDigitsFraction = 0.0;
     bool noCueComplete = false;
     std::uint32_t seed = 1;
     std::string logFile;

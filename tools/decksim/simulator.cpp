@@ -19,6 +19,10 @@ constexpr std::size_t kMaxQueued = 4096;  // a console that stops reading loses 
 constexpr auto kExclusiveSilence = std::chrono::seconds(1);
 constexpr auto kLongestSleep = std::chrono::seconds(1);
 
+bool isTimeData(const Bytes& reply) {
+    return reply.size() == 7 && reply[0] == 0x74;
+}
+
 double monotonicMs(Clock::time_point t) {
     return std::chrono::duration<double, std::milli>(t.time_since_epoch()).count();
 }
@@ -172,6 +176,12 @@ void Simulator::onEvent(const FrameParser::Event& event) {
         // One byte after the first changed: the checksum no longer fits.
         std::size_t at = 1 + random_() % (reply.size() - 1);
         reply[at] ^= static_cast<std::uint8_t>(1 + random_() % 255);
+    } else if (isTimeData(reply) && roll(options_.badDigitsFraction)) {
+        append("fault=bad-digits");
+        // A units digit of A-F in one of the four time bytes, and a checksum that fits it.
+        std::size_t at = 2 + random_() % 4;
+        reply[at] = static_cast<std::uint8_t>((reply[at] & 0xF0) | (0x0A + random_() % 6));
+        reply[6] = checksum(reply, 6);
     } else if (roll(options_.garbageFraction)) {
         append("fault=garbage");
         Bytes bad = junk();

@@ -22,8 +22,9 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-// The first byte that counts: a UTF-8 byte-order mark and blank lines before the title are
-// passed over, as editing systems write both.
+// The first byte that counts: a UTF-8 byte-order mark, blank lines and blanks before the
+// title are passed over. Editing systems write the first two; blanks before "TITLE:" are
+// invisible in an editor, and a list that looks like one to the operator must load.
 ByteSource::Status firstByte(ByteSource& source, char& c) {
     ByteSource::Status st = source.get(c);
     if (st == ByteSource::Status::Byte && static_cast<unsigned char>(c) == 0xEF) {
