@@ -20,6 +20,7 @@ inline constexpr int clipnamewidth = GUIwidth / 5;      // 94
 inline constexpr int timecodewidth = GUIwidth / 5;      // 94
 inline constexpr int loadsavewidth = GUIwidth / 5;      // 94
 inline constexpr int cuewidth = 12;
+inline constexpr int exportwidth = 62;  // ends left of the scroll bar
 
 // Columns from the top-left corner of the client area (it has no insets).
 inline constexpr int Y0 = 5;
@@ -60,7 +61,7 @@ std::string setinName(int r);
 std::string setoutName(int r);
 std::string cueName(int r);
 
-// Every control of the window: the four buttons, the 20 rows in the order edit number,
+// Every control of the window: the five buttons, the 20 rows in the order edit number,
 // name, ">", in, "<", out, "*", then the scroll bar.
 const std::vector<Placement>& loggerLayout();
 
