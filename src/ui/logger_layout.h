@@ -20,7 +20,6 @@ inline constexpr int clipnamewidth = GUIwidth / 5;      // 94
 inline constexpr int timecodewidth = GUIwidth / 5;      // 94
 inline constexpr int loadsavewidth = GUIwidth / 5;      // 94
 inline constexpr int cuewidth = 12;
-inline constexpr int exportwidth = 62;  // ends left of the scroll bar
 
 // Columns from the top-left corner of the client area (it has no insets).
 inline constexpr int Y0 = 5;
@@ -36,7 +35,8 @@ inline constexpr int X6 = X5 + timecodewidth + 15;
 inline constexpr int vsbMaximum = 80;
 inline constexpr int vsbPage = NumRows;
 
-// Top of grid row r (0 to 19); row 0 lies directly below the buttons.
+// Top of grid row r (0 to 19); row 0 lies directly below the buttons. Row 20 is the Export
+// button's, below the grid.
 constexpr int rowTop(int r) {
     return Y0 + (r + 1) * vspace;
 }

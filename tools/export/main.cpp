@@ -93,7 +93,7 @@ int run(const vemo::exporttool::Options& options, vemo::core::FrameRate rate,
     }
     const ex::Rendered rendered = ex::render(list, format);
     if (rendered.namesCut > 0 || !list.leftOut.empty())
-        complain(ex::exportSummary(list, rendered, format));
+        complain(ex::exportSummary(list, rendered, format, 0));
     const int done = list.leftOut.empty() ? 0 : ExitLeftOut;
     if (options.output == "-") {
         if (auto ec = writeAll(out, rendered.bytes)) {

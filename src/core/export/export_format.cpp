@@ -1,5 +1,6 @@
 #include "core/export/export_format.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "core/file_io.h"
@@ -61,14 +62,19 @@ Rendered render(const ExportList& list, ExportFormat format) {
     return renderAle(list);
 }
 
-std::string exportSummary(const ExportList& list, const Rendered& rendered, ExportFormat format) {
+std::string exportSummary(const ExportList& list, const Rendered& rendered, ExportFormat format,
+                          std::size_t maxReasons, const std::string& path) {
     std::string text = counted(list.clips.size(), "clip", "clips") + " exported as " +
-                       std::string(formatName(format));
+                       std::string(formatName(format)) + (path.empty() ? "" : " in " + path);
     if (!list.leftOut.empty()) {
-        text += "; " + counted(list.leftOut.size(), "entry", "entries") + " left out (";
-        for (std::size_t i = 0; i < list.leftOut.size(); ++i)
-            text += (i > 0 ? ", " : "") + list.leftOut[i];
-        text += ")";
+        text += "; " + counted(list.leftOut.size(), "entry", "entries") + " left out";
+        const std::size_t named = std::min(maxReasons, list.leftOut.size());
+        for (std::size_t i = 0; i < named; ++i)
+            text += (i > 0 ? ", " : " (") + list.leftOut[i];
+        if (named > 0 && named < list.leftOut.size())
+            text += ", and " + std::to_string(list.leftOut.size() - named) + " more";
+        if (named > 0)
+            text += ")";
     }
     if (rendered.namesCut > 0) {
         text += "; " + counted(static_cast<std::size_t>(rendered.namesCut), "name", "names") +
@@ -82,7 +88,7 @@ ExportOutcome writeExport(const ExportList& list, ExportFormat format, const std
     if (WriteResult w = writeFileAtomically(path, rendered.bytes))
         return {false, false, "Export not written: " + path + ": " + w.error.message()};
     return {true, list.leftOut.empty() && rendered.namesCut == 0,
-            exportSummary(list, rendered, format) + " in " + path};
+            exportSummary(list, rendered, format, 5, path)};
 }
 
 std::string fileUrl(const std::string& absolutePath) {

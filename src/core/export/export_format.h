@@ -29,9 +29,12 @@ Rendered renderOtio(const ExportList& list);
 Rendered renderCsv(const ExportList& list);
 Rendered render(const ExportList& list, ExportFormat format);
 
-// For the status line and standard error: "12 clips exported as ALE; 2 entries left out
-// (entry 3: no name, ...); 1 name cut to 32 characters".
-std::string exportSummary(const ExportList& list, const Rendered& rendered, ExportFormat format);
+// For the status line and standard error: "12 clips exported as ALE in PATH; 2 entries left
+// out (entry 3: no name, ...); 1 name cut to 32 characters or made unique" (" in PATH" only
+// when path is given). At most maxReasons left-out entries are named ("and 4 more" stands
+// for the rest).
+std::string exportSummary(const ExportList& list, const Rendered& rendered, ExportFormat format,
+                          std::size_t maxReasons = 5, const std::string& path = "");
 
 // Renders the list and replaces the file at path with it (atomically). The message is the
 // summary, or why nothing was written ("Export not written: PATH: ...").
