@@ -257,6 +257,12 @@ std::string LoggerGUI::defaultFileChooser(const std::string& prompt, bool save) 
         dialog.setNameFilters({QStringLiteral("ALE for Avid (*.ale)"),
                                QStringLiteral("OpenTimelineIO (*.otio)"),
                                QStringLiteral("CSV for spreadsheets (*.csv)")});
+        // A name typed without an extension gets the chosen format's.
+        dialog.setDefaultSuffix(QStringLiteral("ale"));
+        connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+            const int dot = filter.lastIndexOf(QLatin1Char('.'));
+            dialog.setDefaultSuffix(filter.mid(dot + 1).chopped(1));
+        });
     }
     if (recent_ != nullptr)
         offerRecent(dialog, *recent_, !save);

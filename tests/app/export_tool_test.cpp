@@ -69,6 +69,7 @@ TEST_F(ExportTool, RefusesWhatItCannotDo) {
     EXPECT_EQ(run({"--fps", "24", "show.edl", "out.csv"}).first, 2);
     EXPECT_EQ(run({"show.edl"}).first, 2);
     EXPECT_EQ(run({"missing.edl", "out.csv"}).first, 1);
+    EXPECT_EQ(run({"missing.json", "out.csv"}).first, 1);
     EXPECT_EQ(run({"show.edl", "no/such/folder/out.csv"}).first, 1);
 }
 

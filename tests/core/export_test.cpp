@@ -115,8 +115,8 @@ void expectSchemas(const JsonValue& v, const std::string& key = "") {
     if (v.kind == JsonValue::Kind::Object && key != "media_references") {
         EXPECT_NE(v.find("OTIO_SCHEMA"), nullptr) << key;
     }
-    for (const auto& [k, m] : v.members)
-        expectSchemas(m, k);
+    for (const JsonValue& m : v.members)
+        expectSchemas(m, m.key);
     for (const JsonValue& item : v.items)
         expectSchemas(item, key);
 }

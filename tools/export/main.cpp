@@ -61,6 +61,8 @@ bool loadLoggerList(const std::string& input, vemo::core::FrameRate rate, ex::Ex
         complain(input + ": " + result.failure);
         return false;
     }
+    if (result.count == vemo::core::LoggerTable::NumEntries)
+        complain(input + ": the logger reads at most 100 events: any past them are not exported");
     for (const std::string& note : {result.statusMessage, result.rateWarning}) {
         if (!note.empty())
             complain(input + ": " + note);

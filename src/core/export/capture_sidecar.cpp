@@ -116,8 +116,11 @@ bool listFromCaptures(const fs::path& folderOrSidecar, FrameRate rate, ExportLis
             return false;
         }
         std::sort(paths.begin(), paths.end());
-    } else {
+    } else if (fs::exists(folderOrSidecar, ec)) {
         paths.push_back(folderOrSidecar);
+    } else {
+        error = std::make_error_code(std::errc::no_such_file_or_directory).message();
+        return false;
     }
     std::vector<std::pair<CaptureSidecar, std::string>> read;  // with the sidecar's name
     for (const fs::path& path : paths) {

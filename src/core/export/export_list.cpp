@@ -1,5 +1,7 @@
 #include "core/export/export_list.h"
 
+#include <algorithm>
+
 #include "core/edl/logger_timecode.h"
 
 namespace vemo::core::exporter {

@@ -102,7 +102,8 @@ class Parser {
             JsonValue member;
             if (!value(member, depth))
                 return false;
-            v.members.emplace_back(std::move(key), std::move(member));
+            member.key = std::move(key);
+            v.members.push_back(std::move(member));
         } while (take(','));
         return take('}') || fail("expected ',' or '}'");
     }
@@ -239,10 +240,10 @@ class Parser {
 };
 }  // namespace
 
-const JsonValue* JsonValue::find(std::string_view key) const {
-    for (const auto& [k, v] : members) {
-        if (k == key)
-            return &v;
+const JsonValue* JsonValue::find(std::string_view wanted) const {
+    for (const JsonValue& m : members) {
+        if (m.key == wanted)
+            return &m;
     }
     return nullptr;
 }

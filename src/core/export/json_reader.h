@@ -3,7 +3,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 // A small, strict JSON reader (RFC 8259) for the files the console reads back: no comments,
@@ -16,11 +15,12 @@ struct JsonValue {
     bool boolean = false;
     double number = 0;
     std::string text;  // a string's value, a number's own text
+    std::string key;   // the key it stands under in its object
     std::vector<JsonValue> items;
-    std::vector<std::pair<std::string, JsonValue>> members;  // in file order
+    std::vector<JsonValue> members;  // an object's, in file order, each with its key
 
     // The member of an object by key, or nullptr.
-    const JsonValue* find(std::string_view key) const;
+    const JsonValue* find(std::string_view wanted) const;
 };
 
 // The value of a whole text (blanks around it allowed); on failure nothing, and error says
