@@ -270,7 +270,7 @@ TEST(JsonReader, RefusesWhatIsNotStrictJson) {
     std::string error;
     for (const char* bad :
          {"{\"a\":1,}", "{\"a\":1,\"a\":2}", "{'a':1}", "{\"a\":01}", "{\"a\":\"x\ny\"}", "[1] 2",
-          "{\"a\":tru}", "\"\\ud800\"", "",
+          "{\"a\":tru}", "\"\\ud800\"", "", "\"\xC3\"", "\"\xED\xA0\x80\"",
           "[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[1]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]"}) {
         error.clear();
         EXPECT_FALSE(ex::parseJson(bad, error)) << bad;

@@ -18,21 +18,27 @@ int sequenceLength(unsigned char c) {
         return 4;
     return 0;
 }
+}  // namespace
 
-bool isUtf8(const std::string& bytes) {
+bool isUtf8(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
-        const int n = sequenceLength(static_cast<unsigned char>(bytes[i]));
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        const int n = sequenceLength(c);
         if (n == 0 || i + static_cast<std::size_t>(n) > bytes.size())
             return false;
         for (int k = 1; k < n; ++k) {
             if ((static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80)
                 return false;
         }
+        // The second byte rules out overlong forms, surrogates and code points past U+10FFFF.
+        const auto second = n > 1 ? static_cast<unsigned char>(bytes[i + 1]) : 0x80;
+        if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) ||
+            (c == 0xF0 && second < 0x90) || (c == 0xF4 && second > 0x8F))
+            return false;
         i += static_cast<std::size_t>(n);
     }
     return true;
 }
-}  // namespace
 
 bool ExportList::hasMedia() const {
     for (const ExportClip& clip : clips) {

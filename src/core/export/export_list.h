@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/edl/logger_table.h"
@@ -43,6 +44,9 @@ struct ExportList {
     // Whether any clip carries capture results (the formats then add their columns).
     bool hasMedia() const;
 };
+
+// Whether bytes are well-formed UTF-8 (no overlong forms, no surrogates).
+bool isUtf8(std::string_view bytes);
 
 // The text of a logger name or a file's name as UTF-8: kept when it already is UTF-8, else
 // read as Latin-1, the logger's own 8-bit characters.

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "core/export/export_list.h"
+
 namespace vemo::core::exporter {
 namespace {
 class Parser {
@@ -192,7 +194,7 @@ class Parser {
         while (at_ < s_.size()) {
             const char c = s_[at_++];
             if (c == '"')
-                return true;
+                return isUtf8(out) || fail("text that is not UTF-8");
             if (static_cast<unsigned char>(c) < 0x20)
                 return fail("control character in a string");
             if (c != '\\')

@@ -154,7 +154,7 @@ Rendered renderOtio(const ExportList& list) {
     j.schema("", "Timeline.1");
     j.open("metadata", '{');
     j.close('}');
-    j.value("name", quoted(list.title));
+    j.value("name", quoted(toUtf8(list.title)));
     j.value("global_start_time", "null");
     j.schema("tracks", "Stack.1");
     j.open("metadata", '{');
