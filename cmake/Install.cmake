@@ -1,10 +1,11 @@
 # What `cmake --install` puts in place, and the Debian package built from it (cpack -G DEB).
 include(GNUInstallDirs)
 
-set(VEMO_PROGRAMS vemo vemo-decksim vemo-lxedl)
+set(VEMO_PROGRAMS vemo vemo-decksim vemo-lxedl vemo-export)
 set(vemo_SUMMARY "console for one video tape deck or DVD recorder on a serial line")
 set(vemo-decksim_SUMMARY "a simulated video deck on a pseudo-terminal")
 set(vemo-lxedl_SUMMARY "convert a standard EDL into a DVD recorder edit list")
+set(vemo-export_SUMMARY "export logged or captured clips as ALE, OpenTimelineIO or CSV")
 
 foreach(program ${VEMO_PROGRAMS})
   if(NOT TARGET ${program})
@@ -36,7 +37,7 @@ set(CPACK_PACKAGE_VENDOR "The Vemo developers")
 set(CPACK_PACKAGE_CONTACT "The Vemo developers <vemo@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Video deck console: deck control, clip logger, EDL maker")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Drives one video tape deck or DVD recorder over a serial line and helps an editor log, review and assemble clips. With a deck simulator and an EDL converter.")
+    "Drives one video tape deck or DVD recorder over a serial line and helps an editor log, review and assemble clips. With a deck simulator, an EDL converter and a clip-list exporter.")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

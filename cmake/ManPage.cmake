@@ -14,5 +14,5 @@ file(WRITE ${OUT}.tmp
   ".TH ${title} 1 \"\" \"${version}\" \"User Commands\"\n"
   ".SH NAME\n${NAME} \\- ${SUMMARY}\n"
   ".SH DESCRIPTION\n.nf\n${help}.fi\n"
-  ".SH SEE ALSO\nvemo(1), vemo-decksim(1), vemo-lxedl(1)\n")
+  ".SH SEE ALSO\nvemo(1), vemo-decksim(1), vemo-lxedl(1), vemo-export(1)\n")
 file(RENAME ${OUT}.tmp ${OUT})

@@ -156,7 +156,7 @@ bool LoggerGUI::entryChanged(int entry) const {
 }
 
 QPushButton* LoggerGUI::addButton(const std::string& name, const char* caption) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), this);
+    auto* button = new QPushButton(QString::fromUtf8(caption), this);
     button->setObjectName(toQt(name));
     button->setAutoDefault(false);
     return button;
@@ -175,6 +175,8 @@ void LoggerGUI::buildButtons() {
             [this] { ReviewClip(); });
     connect(addButton("RevAllButton", "RevALL"), &QPushButton::clicked, this, [this] { RevAll(); });
     connect(addButton("SaveButton", "Save EDL"), &QPushButton::clicked, this, [this] { SB(); });
+    connect(addButton("ExportButton", "Export\u2026"), &QPushButton::clicked, this,
+            [this] { EB(); });
 }
 
 void LoggerGUI::buildRows() {

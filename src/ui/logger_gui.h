@@ -60,6 +60,10 @@ class LoggerGUI : public QWidget, public deck::LoggerMarks, public WaitAware {
     void setRecentFiles(RecentFiles* recent) { recent_ = recent; }
     // False when the operator cancelled the dialog or the file could not be written.
     bool saveEDL();
+    // "Export…": the list as a save would write it, as ALE, OpenTimelineIO or CSV by the
+    // chosen file's extension. False when cancelled or nothing was written.
+    bool exportClips();
+    static constexpr const char* ExportPrompt = "Export Clips (.ale, .otio, .csv)";
 
     // A key of the console pressed in this window (window thread): the logger's own keys
     // here, the others go to the main window (onMainKey).
@@ -137,6 +141,7 @@ class LoggerGUI : public QWidget, public deck::LoggerMarks, public WaitAware {
     // The listeners.
     void LB();
     void SB();
+    void EB();
     void SIB(int r);
     void SOB(int r);
     void CUE(int r);

@@ -251,7 +251,19 @@ std::string LoggerGUI::defaultFileChooser(const std::string& prompt, bool save) 
     if (recent_ != nullptr && !recent_->lastFolder().empty())
         start = QFile::decodeName(recent_->lastFolder().c_str());
     dialog.setDirectory(start);
-    dialog.selectFile(QStringLiteral("edl.txt"));
+    const bool exporting = prompt == ExportPrompt;
+    dialog.selectFile(exporting ? QStringLiteral("clips.ale") : QStringLiteral("edl.txt"));
+    if (exporting) {
+        dialog.setNameFilters({QStringLiteral("ALE for Avid (*.ale)"),
+                               QStringLiteral("OpenTimelineIO (*.otio)"),
+                               QStringLiteral("CSV for spreadsheets (*.csv)")});
+        // A name typed without an extension gets the chosen format's.
+        dialog.setDefaultSuffix(QStringLiteral("ale"));
+        connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+            const int dot = filter.lastIndexOf(QLatin1Char('.'));
+            dialog.setDefaultSuffix(filter.mid(dot + 1).chopped(1));
+        });
+    }
     if (recent_ != nullptr)
         offerRecent(dialog, *recent_, !save);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -13,6 +13,8 @@ std::vector<Placement> buildLayout() {
         {"ReviewButton", X2 - 40, Y0, loadsavewidth - 30, dy},
         {"RevAllButton", X3 + 10, Y0, loadsavewidth - 30, dy},
         {"SaveButton", X4, Y0, loadsavewidth, dy},
+        // Below the grid, under Save: the top row has no room left.
+        {"ExportButton", X4, rowTop(NumRows), loadsavewidth, dy},
     };
     for (int r = 0; r < NumRows; ++r) {
         const int y = rowTop(r);

@@ -35,7 +35,8 @@ inline constexpr int X6 = X5 + timecodewidth + 15;
 inline constexpr int vsbMaximum = 80;
 inline constexpr int vsbPage = NumRows;
 
-// Top of grid row r (0 to 19); row 0 lies directly below the buttons.
+// Top of grid row r (0 to 19); row 0 lies directly below the buttons. Row 20 is the Export
+// button's, below the grid.
 constexpr int rowTop(int r) {
     return Y0 + (r + 1) * vspace;
 }
@@ -60,7 +61,7 @@ std::string setinName(int r);
 std::string setoutName(int r);
 std::string cueName(int r);
 
-// Every control of the window: the four buttons, the 20 rows in the order edit number,
+// Every control of the window: the five buttons, the 20 rows in the order edit number,
 // name, ">", in, "<", out, "*", then the scroll bar.
 const std::vector<Placement>& loggerLayout();
 

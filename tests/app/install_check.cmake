@@ -8,10 +8,11 @@ if(NOT code EQUAL 0)
   message(FATAL_ERROR "cmake --install failed (${code})")
 endif()
 set(expected
-  bin/vemo bin/vemo-decksim bin/vemo-lxedl bin/vemo-desktop
+  bin/vemo bin/vemo-decksim bin/vemo-lxedl bin/vemo-export bin/vemo-desktop
   share/applications/vemo.desktop
   share/icons/hicolor/scalable/apps/vemo.svg
   share/man/man1/vemo.1 share/man/man1/vemo-decksim.1 share/man/man1/vemo-lxedl.1
+  share/man/man1/vemo-export.1
   share/vemo/VemoSettings.example.txt
   share/doc/Vemo/README.md share/doc/Vemo/LICENSE share/doc/Vemo/CHANGELOG.md
   share/doc/Vemo/real-deck.md)
@@ -20,7 +21,7 @@ foreach(f ${expected})
     message(SEND_ERROR "not installed: ${f}")
   endif()
 endforeach()
-foreach(program vemo vemo-decksim vemo-lxedl)
+foreach(program vemo vemo-decksim vemo-lxedl vemo-export)
   execute_process(COMMAND ${PREFIX}/bin/${program} --version OUTPUT_VARIABLE out RESULT_VARIABLE code)
   if(NOT code EQUAL 0 OR NOT out MATCHES "^${program} [0-9]+\\.[0-9]+\\.[0-9]+\n$")
     message(SEND_ERROR "${program} --version from the install: ${code} '${out}'")

@@ -92,6 +92,31 @@ TEST_F(LoggerTest, SaveWritesTheListUnderTheChosenName) {
     EXPECT_FALSE(logger->changed());
 }
 
+TEST_F(LoggerTest, ExportWritesTheListInTheFormatOfTheChosenExtension) {
+    TempDir dir;
+    fillClips(3);
+    logger->edl().table.ClipNameArray[1].clear();  // left out, and said so
+    chosenPath = dir.file("clips.csv").string();
+    press("ExportButton");
+    EXPECT_EQ(prompts, std::vector<std::string>{LoggerGUI::ExportPrompt});
+    EXPECT_EQ(saves, std::vector<bool>{true});
+    const std::string csv = dir.read("clips.csv");
+    EXPECT_EQ(csv.substr(0, csv.find("\r\n")), "Edit,Name,Reel,In,Out,Duration,Duration Frames");
+    EXPECT_NE(csv.find("\r\n3,Name03,Name03,00:03:00:00,00:03:01:00,00:00:01:00,30\r\n"),
+              std::string::npos)
+        << csv;
+    EXPECT_EQ(csv.find("\r\n2,"), std::string::npos);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(status(),
+              "2 clips exported as CSV in " + chosenPath + "; 1 entry left out (entry 2: no name)");
+    EXPECT_TRUE(logger->changed());  // an export is no save
+
+    chosenPath = dir.file("clips.mov").string();
+    press("ExportButton");
+    EXPECT_EQ(errors, std::vector<std::string>{"Export not written: " + chosenPath +
+                                               ": name the file .ale, .otio or .csv"});
+}
+
 TEST_F(LoggerTest, SaveWithABadEntryKeepsTheOldFileAndSaysWhichInADialog) {
     TempDir dir;
     dir.write("edl.txt", "a good list\r\n");

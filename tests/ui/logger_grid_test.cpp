@@ -19,7 +19,7 @@ TEST_F(LoggerTest, EveryControlSitsWhereTheTableSays) {
         EXPECT_EQ(w->geometry(), QRect(p.x, p.y, p.w, p.h)) << p.name;
         EXPECT_TRUE(w->isVisible()) << p.name;
     }
-    EXPECT_EQ(lg::loggerLayout().size(), 4u + 20u * 7u + 1u);
+    EXPECT_EQ(lg::loggerLayout().size(), 5u + 20u * 7u + 1u);
     // The table's figures as the window's sizes make them.
     EXPECT_EQ(*lg::loggerPlacement("LoadButton"), (lg::Placement{"LoadButton", 5, 5, 94, 21}));
     EXPECT_EQ(lg::loggerPlacement("ReviewButton")->x, 117);
@@ -50,6 +50,12 @@ TEST_F(LoggerTest, EveryControlSitsWhereTheTableSays) {
     EXPECT_EQ(child<QPushButton>("ReviewButton")->text(), QString("Review"));
     EXPECT_EQ(child<QPushButton>("RevAllButton")->text(), QString("RevALL"));
     EXPECT_EQ(child<QPushButton>("SaveButton")->text(), QString("Save EDL"));
+    EXPECT_EQ(child<QPushButton>("ExportButton")->text(), QString("Export\u2026"));
+    for (const char* b : {"SaveButton", "ExportButton"}) {
+        auto* button = child<QPushButton>(b);
+        EXPECT_LE(widthOf(*button, button->text()), roomOn(*button)) << b;
+        EXPECT_FALSE(button->geometry().intersects(child("vsb")->geometry())) << b;
+    }
     EXPECT_EQ(child<QPushButton>("setin7")->text(), QString(">"));
     EXPECT_EQ(child<QPushButton>("setout7")->text(), QString("<"));
     EXPECT_EQ(child<QPushButton>("cue7")->text(), QString("*"));
