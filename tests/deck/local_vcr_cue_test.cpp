@@ -31,6 +31,7 @@ class CueTest : public ::testing::Test {
   protected:
     void SetUp() override {
         settings.recon = true;  // short settle waits
+        deck.fps = 30;  // plays in real time
         port.setReply([this](const Bytes& f) { return deck.answer(f); });
     }
 
@@ -58,11 +59,11 @@ class CueTest : public ::testing::Test {
         return out;
     }
 
-    test::DeckModel deck;
+    test::FakeDeck deck;
     core::Settings settings;
     vemo::test::FakeCommandPort port;
     vemo::test::FakeDeckDisplay display;
-    std::shared_ptr<test::FakeClient> client = std::make_shared<test::FakeClient>();
+    std::shared_ptr<test::RecordingClient> client = std::make_shared<test::RecordingClient>();
 };
 
 TEST_F(CueTest, CueRunsItsStepsInOrder) {
@@ -73,7 +74,7 @@ TEST_F(CueTest, CueRunsItsStepsInOrder) {
     ASSERT_TRUE(waitDone(*vcr));
     EXPECT_THAT(port.commands(), ElementsAre(cueBytes("00:01:00:00"), kPause));
     EXPECT_THAT(cueCourse(), ElementsAre("cueControls:off", "ShowStatus:CUED!!", "cueControls:on"));
-    EXPECT_THAT(client->words(), ElementsAre("CUEING!", "CUED!"));
+    EXPECT_THAT(client->sent(), ElementsAre("CUEING!", "CUED!"));
     EXPECT_EQ(vcr->CueString(), "00:01:00:00");
     EXPECT_EQ(vcr->moving(), 0);
     EXPECT_TRUE(vcr->cueup());
@@ -113,7 +114,7 @@ TEST_F(CueTest, ReviewPlaysTheClipAndStopsAtTheOutPoint) {
     // Halted no earlier than the frame before the out point.
     EXPECT_GE(deck.position(), 374);
     EXPECT_LT(deck.position(), 375 + 60);
-    EXPECT_THAT(client->words(), ElementsAre("CUEING!", "CUED!", "x!x!x!", "x#x#x#"));
+    EXPECT_THAT(client->sent(), ElementsAre("CUEING!", "CUED!", "x!x!x!", "x#x#x#"));
     EXPECT_EQ(vcr->duration(), 0);
     EXPECT_FALSE(vcr->reviewclipFlag());
     // A review does not change the cue point text.
@@ -127,7 +128,7 @@ TEST_F(CueTest, StopDuringAReviewEndsItAndRestoresTheControls) {
     vcr->fields().setEnd("00:00:12:15");
     test::LogCapture log;
     ASSERT_TRUE(vcr->reviewclip());
-    ASSERT_TRUE(waitFor([&] { return client->words().size() == 3; }));  // waiting for out
+    ASSERT_TRUE(waitFor([&] { return client->sent().size() == 3; }));  // waiting for out
     // While reviewing only the cue bits are reported, and the highlights are still cleared.
     display.clear();
     const std::uint8_t s[8] = {0x79, 0x20, 0x00, 0x21, 0x31, 0x00, 0x00, 0x00};
@@ -142,7 +143,7 @@ TEST_F(CueTest, StopDuringAReviewEndsItAndRestoresTheControls) {
     EXPECT_EQ(port.commands().back(), kStop);
     EXPECT_EQ(port.count(kStop), 2);
     EXPECT_EQ(display.matching("cueControls:").back(), "cueControls:on");
-    EXPECT_THAT(client->words(), ElementsAre("CUEING!", "CUED!", "x!x!x!", "REVIEW ENDED!"));
+    EXPECT_THAT(client->sent(), ElementsAre("CUEING!", "CUED!", "x!x!x!", "REVIEW ENDED!"));
     EXPECT_TRUE(log.hasLine("Review ended by another command"));
     EXPECT_FALSE(log.hasLine("Cue/Review/Play Finished!"));
 }
@@ -158,7 +159,7 @@ TEST_F(CueTest, ReviewWhoseTimeCodeStandsStillGivesUpAndHaltsTheDeck) {
     EXPECT_EQ(vcr->cuethread()->outcome(), CueThread::Outcome::gaveUp);
     EXPECT_FALSE(vcr->cuethread()->gotthere());
     EXPECT_THAT(port.commands(), ElementsAre(kStop, cueBytes("00:00:10:00"), kPause, kPlay, kStop));
-    EXPECT_THAT(client->words(), ElementsAre("CUEING!", "CUED!", "x!x!x!", "REVIEW GAVE UP!"));
+    EXPECT_THAT(client->sent(), ElementsAre("CUEING!", "CUED!", "x!x!x!", "REVIEW GAVE UP!"));
     EXPECT_TRUE(display.has("ShowStatus:Review gave up"));
     EXPECT_TRUE(log.hasLine("Review gave up: the time code stood still"));
     EXPECT_FALSE(log.hasLine("Cue/Review/Play Finished!"));
@@ -188,7 +189,7 @@ TEST_F(CueTest, EveryTransportCommandEndsARunningCueFirst) {
         port.clear();
         ASSERT_TRUE(vcr->cue()) << c.name;
         ASSERT_TRUE(waitFor([&] {
-            auto w = client->words();
+            auto w = client->sent();
             return !w.empty() && w.back() == "CUEING!";
         })) << c.name;
         auto cue = vcr->cuethread();
@@ -196,7 +197,7 @@ TEST_F(CueTest, EveryTransportCommandEndsARunningCueFirst) {
         EXPECT_TRUE(cue->finished()) << c.name;
         EXPECT_EQ(cue->outcome(), CueThread::Outcome::ended) << c.name;
         EXPECT_THAT(port.commands(), ElementsAre(cueBytes("00:00:10:00"), c.frame)) << c.name;
-        EXPECT_EQ(client->words().back(), "CUE ENDED!") << c.name;
+        EXPECT_EQ(client->sent().back(), "CUE ENDED!") << c.name;
     }
     // The shuttle slider too.
     port.clear();
@@ -213,12 +214,12 @@ TEST_F(CueTest, PlayDuringACueSendsNoLaterPause) {
     auto vcr = make();
     vcr->fields().setCue("00:00:10:00");
     ASSERT_TRUE(vcr->cue());
-    ASSERT_TRUE(waitFor([&] { return client->words().size() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return client->sent().size() == 1; }));
     vcr->play();
     deck.reportsCued = true;  // a late cue complete changes nothing now
     std::this_thread::sleep_for(300ms);
     EXPECT_THAT(port.commands(), ElementsAre(cueBytes("00:00:10:00"), kPlay));
-    EXPECT_THAT(client->words(), ElementsAre("CUEING!", "CUE ENDED!"));
+    EXPECT_THAT(client->sent(), ElementsAre("CUEING!", "CUE ENDED!"));
     EXPECT_FALSE(display.has("ShowStatus:CUED!!"));
 }
 
@@ -232,7 +233,7 @@ TEST_F(CueTest, ARefusedCueEndsAtOnceAndSaysSo) {
     ASSERT_TRUE(waitDone(*vcr, 5s));  // well short of the 50 s cue wait
     EXPECT_EQ(vcr->cuethread()->outcome(), CueThread::Outcome::refused);
     EXPECT_THAT(port.commands(), ElementsAre(kStop, cueBytes("00:00:10:00")));
-    EXPECT_THAT(client->words(), ElementsAre("CUE REFUSED!"));
+    EXPECT_THAT(client->sent(), ElementsAre("CUE REFUSED!"));
     EXPECT_TRUE(display.has("ShowStatus:Cue refused"));
     EXPECT_TRUE(log.hasLine("Cue refused by the deck"));
     EXPECT_FALSE(vcr->reviewclipFlag());
@@ -257,8 +258,8 @@ TEST_F(CueTest, ReviewOfNoLengthIsAPlainCueThatSaysSo) {
         EXPECT_EQ(vcr->cuethread()->outcome(), CueThread::Outcome::noReview);
         EXPECT_TRUE(log.hasLine("No Review is possible"));
         EXPECT_THAT(port.commands(), ElementsAre(kStop, cueBytes("00:00:10:00"), kPause));
-        EXPECT_EQ(client->words().back(), "NO REVIEW!");
-        client = std::make_shared<test::FakeClient>();
+        EXPECT_EQ(client->sent().back(), "NO REVIEW!");
+        client = std::make_shared<test::RecordingClient>();
     }
 }
 
@@ -269,7 +270,7 @@ TEST_F(CueTest, TheCuePointIsReadOnce) {
     auto vcr = make();
     vcr->fields().setCue("00:01:00:00");
     ASSERT_TRUE(vcr->cue());
-    ASSERT_TRUE(waitFor([&] { return client->words().size() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return client->sent().size() == 1; }));
     vcr->fields().setCue("00:02:00:00");
     display.onCueControls = [&](bool on) {
         if (on)
@@ -295,7 +296,7 @@ TEST_F(CueTest, FramesWithoutAnAnswerEndAtOnceAndSaySo) {
          {Case{"not sent", false, 1, CueThread::Outcome::notSent, "CUE NOT SENT!"},
           Case{"silent", true, 2, CueThread::Outcome::silent, "DECK DID NOT ANSWER!"}}) {
         SCOPED_TRACE(c.name);
-        client = std::make_shared<test::FakeClient>();
+        client = std::make_shared<test::RecordingClient>();
         port.clear();
         display.clear();
         port.setReply([&](const Bytes& f) {
@@ -313,7 +314,7 @@ TEST_F(CueTest, FramesWithoutAnAnswerEndAtOnceAndSaySo) {
         ASSERT_TRUE(waitDone(*vcr, 5s));  // well short of the 50 s cue wait
         EXPECT_EQ(vcr->cuethread()->outcome(), c.outcome);
         EXPECT_EQ(port.count(cueBytes("00:00:10:00")), c.cueFrames);
-        EXPECT_THAT(client->words(), ElementsAre(c.word));
+        EXPECT_THAT(client->sent(), ElementsAre(c.word));
     }
     port.clear();
     display.clear();
@@ -340,7 +341,7 @@ TEST_F(CueTest, AReviewThatNeverReachesItsOutPointEndsWithinItsBound) {
     ASSERT_TRUE(waitDone(*vcr));
     EXPECT_EQ(vcr->cuethread()->outcome(), CueThread::Outcome::overdue);
     EXPECT_EQ(port.commands().back(), kStop);
-    EXPECT_THAT(client->words().back(), "REVIEW GAVE UP!");
+    EXPECT_THAT(client->sent().back(), "REVIEW GAVE UP!");
     EXPECT_TRUE(
         log.hasLine("Review gave up: the out point was not reached in twice the clip's length"));
 }
@@ -364,7 +365,7 @@ TEST_F(CueTest, ANewCueEndsTheRunningOne) {
     auto vcr = make();
     vcr->fields().setCue("00:01:00:00");
     ASSERT_TRUE(vcr->cue());
-    ASSERT_TRUE(waitFor([&] { return client->words().size() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return client->sent().size() == 1; }));
     auto first = vcr->cuethread();
     deck.reportsCued = true;
     vcr->fields().setCue("00:02:00:00");
@@ -511,7 +512,7 @@ TEST_F(CueTest, SequencedReviewEndedByStopReturnsFalseAndSendsNoPause) {
     vcr->fields().setEnd("00:00:11:00");
     std::atomic<int> result{-1};
     std::thread sequenced([&] { result = vcr->reviewclip() ? 1 : 0; });
-    ASSERT_TRUE(waitFor([&] { return client->words().size() == 3; }));
+    ASSERT_TRUE(waitFor([&] { return client->sent().size() == 3; }));
     vcr->stop();
     sequenced.join();
     EXPECT_EQ(result.load(), 0);
@@ -524,7 +525,7 @@ TEST_F(CueTest, ClosingEndsARunningCue) {
     auto vcr = make();
     vcr->fields().setCue("00:01:00:00");
     ASSERT_TRUE(vcr->cue());
-    ASSERT_TRUE(waitFor([&] { return client->words().size() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return client->sent().size() == 1; }));
     auto cue = vcr->cuethread();
     EXPECT_EQ(vcr->closeDown(), 0);
     EXPECT_TRUE(cue->finished());
@@ -544,7 +545,7 @@ TEST_F(CueTest, ACueThatNeverCompletesTimesOutAndPlaysNothing) {
     ASSERT_TRUE(waitDone(*vcr));
     EXPECT_EQ(vcr->cuethread()->outcome(), CueThread::Outcome::timedOut);
     EXPECT_THAT(port.commands(), ElementsAre(kPlay, kPause, kPause, cueBytes("00:00:10:00")));
-    EXPECT_THAT(client->words(), ElementsAre("CUEING!", "CUE TIMEOUT!"));
+    EXPECT_THAT(client->sent(), ElementsAre("CUEING!", "CUE TIMEOUT!"));
     EXPECT_FALSE(display.has("ShowStatus:CUED!!"));
     EXPECT_TRUE(display.has("ShowStatus:Cue timed out"));
     EXPECT_TRUE(log.hasLine("Cue timed out: the deck never reported the cue complete"));

@@ -218,7 +218,7 @@ TEST_F(LocalVCRTest, MissingOrBadStatusReplies) {
 // A time code lost on the line is read again at once while the deck answers, and only then
 // is the pass's status read.
 TEST_F(LocalVCRTest, ABadTimeCodeReplyIsReadAgainAtOnce) {
-    test::DeckModel deck;
+    test::FakeDeck deck;
     std::atomic<int> reads{0};
     port.setReply([&](const Bytes& f) {
         serial::ExchangeResult r = deck.answer(f);
@@ -253,7 +253,7 @@ TEST_F(LocalVCRTest, AnnounceReadyLogsShowsAndSetsTimerMode) {
 
 TEST_F(LocalVCRTest, PollingReadsTimeCodeAndEveryEighthPassTheStatus) {
     settings.recon = true;
-    test::DeckModel deck;
+    test::FakeDeck deck;
     port.setReply([&](const Bytes& f) { return deck.answer(f); });
     auto vcr = make();
     vcr->GetTC();

@@ -88,7 +88,7 @@ class SimDeck {
     std::unique_ptr<serial::SerOutPort> port;
     core::Settings settings;
     vemo::test::FakeDeckDisplay display;
-    std::shared_ptr<test::FakeClient> client = std::make_shared<test::FakeClient>();
+    std::shared_ptr<test::RecordingClient> client = std::make_shared<test::RecordingClient>();
 };
 
 class ReviewSim : public SimDeck, public ::testing::TestWithParam<const char*> {
@@ -165,14 +165,14 @@ TEST_F(FaultSim, PlayDuringACueSendsNoLaterPause) {
     auto vcr = controller();
     vcr->fields().setCue("00:00:10:00");
     ASSERT_TRUE(vcr->cue());
-    ASSERT_TRUE(waitFor([&] { return !client->words().empty(); }, 20s));
+    ASSERT_TRUE(waitFor([&] { return !client->sent().empty(); }, 20s));
     vcr->play();
     EXPECT_TRUE(done(*vcr));
     EXPECT_EQ(vcr->cuethread()->outcome(), CueThread::Outcome::ended);
     std::this_thread::sleep_for(2500ms);  // the cue's own settle time, had it gone on
     vcr->stopPolling();
     EXPECT_EQ(countAfter(frames(), "20 01 21", "21 13 00 34"), 0) << frames();
-    EXPECT_EQ(client->words(), (std::vector<std::string>{"CUEING!", "CUE ENDED!"}));
+    EXPECT_EQ(client->sent(), (std::vector<std::string>{"CUEING!", "CUE ENDED!"}));
     EXPECT_FALSE(display.has("ShowStatus:CUED!!"));
 }
 
@@ -184,7 +184,7 @@ TEST_F(FaultSim, ACueThatNeverCompletesTimesOut) {
     ASSERT_TRUE(vcr->reviewclip());
     ASSERT_TRUE(waitFor([&] { return done(*vcr); }, 60s));
     EXPECT_EQ(vcr->cuethread()->outcome(), CueThread::Outcome::timedOut);
-    EXPECT_EQ(client->words(), (std::vector<std::string>{"CUEING!", "CUE TIMEOUT!"}));
+    EXPECT_EQ(client->sent(), (std::vector<std::string>{"CUEING!", "CUE TIMEOUT!"}));
     vcr->stopPolling();
     EXPECT_EQ(countAfter(frames(), "24 31 00 10 00 00 65", "20 01 21"), 0) << frames();
 }
@@ -202,7 +202,7 @@ TEST_F(FaultSim, AReviewThatLosesTheTimeCodeGivesUpAndHalts) {
     const std::string frozen = vcr->TCString();
     ASSERT_TRUE(waitFor([&] { return done(*vcr); }, 60s));
     EXPECT_EQ(vcr->cuethread()->outcome(), CueThread::Outcome::gaveUp);
-    EXPECT_EQ(client->words().back(), "REVIEW GAVE UP!");
+    EXPECT_EQ(client->sent().back(), "REVIEW GAVE UP!");
     EXPECT_LE(framesOf(vcr->TCString()) - framesOf(frozen), 3);  // replies in flight only
     vcr->stopPolling();
     EXPECT_EQ(countAfter(frames(), "20 01 21", "20 00 20"), 1) << frames();

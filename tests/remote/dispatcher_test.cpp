@@ -109,7 +109,7 @@ TEST_F(DispatcherTest, GetTCAndStatusSayNoDeckWhileTheDeckIsNotAnswering) {
     auto client = std::make_shared<test::RecordingClient>();
     vcr->setConnectThread(client);
     vcr->CommandB8();
-    deck_.silent = true;
+    deck_.answers = false;
     ASSERT_TRUE(vemo::test::waitFor(
         [&] {
             vcr->CommandB8();
@@ -119,7 +119,7 @@ TEST_F(DispatcherTest, GetTCAndStatusSayNoDeckWhileTheDeckIsNotAnswering) {
         10s));
     EXPECT_TRUE(d.ParseNetCommand("GetTC"));
     EXPECT_TRUE(d.ParseNetCommand("Status"));
-    deck_.silent = false;
+    deck_.answers = true;
     vcr->CommandB8();  // one valid reply: answering again
     EXPECT_TRUE(d.ParseNetCommand("GetTC"));
     EXPECT_EQ(client->sent(), (std::vector<std::string>{"no deck", "no deck", "00:00:00:00"}));
