@@ -31,7 +31,7 @@ class CueTest : public ::testing::Test {
   protected:
     void SetUp() override {
         settings.recon = true;  // short settle waits
-        deck.fps = 30;  // plays in real time
+        deck.fps = 30;          // plays in real time
         port.setReply([this](const Bytes& f) { return deck.answer(f); });
     }
 
