@@ -98,7 +98,12 @@ bool LoggerGUI::saveEDL() {
     rememberSaved();
     tableChanged();
     if (result.statusMessage.empty()) {
-        svcr_.ShowStat("EDL saved: " + std::to_string(result.eventsWritten) + " events in " + path);
+        const std::string saved =
+            "EDL saved: " + std::to_string(result.eventsWritten) + " events in " + path;
+        if (showNotice)
+            showNotice(saved);
+        else
+            svcr_.ShowStat(saved);
     } else {
         // Saved, but with something the operator should correct.
         svcr_.ShowError("EDL saved: " + result.statusMessage);
