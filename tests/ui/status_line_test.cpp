@@ -142,6 +142,7 @@ TEST_F(LoggerTest, ReviewAllSaysWhichClipPlaysAndGreysItsControlsAlike) {
     std::set<std::pair<QRgb, QRgb>> greyedLooks;  // face and caption of disabled buttons
     int greyed = 0;
     int redInRec = 0;
+    std::vector<int> faces;  // lightness of greyed buttons' faces
     QTimer::singleShot(500, gui.get(), [&] {
         during = status();
         for (QWidget* window :
@@ -162,6 +163,13 @@ TEST_F(LoggerTest, ReviewAllSaysWhichClipPlaysAndGreysItsControlsAlike) {
                 redInRec += c.red() > 180 && c.green() < 90 && c.blue() < 90 ? 1 : 0;
             }
         }
+        // As drawn: the face of a greyed button of either window is dark.
+        for (QPushButton* b :
+             {gui->findChild<QPushButton*>("bplay"), gui->findChild<QPushButton*>("bcue"),
+              logger->findChild<QPushButton*>("LoadButton")}) {
+            const QImage face = b->grab().toImage();
+            faces.push_back(face.pixelColor(4, face.height() / 2).lightness());
+        }
         QTest::mouseClick(gui->findChild<QPushButton*>("bstop"), Qt::LeftButton);
     });
     press("RevAllButton");
@@ -169,6 +177,9 @@ TEST_F(LoggerTest, ReviewAllSaysWhichClipPlaysAndGreysItsControlsAlike) {
     EXPECT_GT(greyed, 20);
     EXPECT_EQ(greyedLooks.size(), 1u) << "every greyed control looks the same";
     EXPECT_EQ(redInRec, 0) << "REC's red caption is greyed too";
+    EXPECT_EQ(faces.size(), 3u);
+    for (int lightness : faces)
+        EXPECT_LT(lightness, 128);
     EXPECT_TRUE(QTest::qWaitFor([&] { return status() != during; }))
         << "the sequence's text goes with it";
 }
