@@ -79,7 +79,9 @@ void LoggerGUI::loadEDL() {
     if (result.ok && result.statusMessage.empty()) {
         const std::string loaded =
             "EDL loaded: " + std::to_string(result.count) + " events from " + path;
-        if (result.rateWarning.empty())
+        if (result.rateWarning.empty() && showNotice)
+            showNotice(loaded);
+        else if (result.rateWarning.empty())
             svcr_.ShowStat(loaded);
         else
             svcr_.ShowError(loaded + ". " + result.rateWarning);

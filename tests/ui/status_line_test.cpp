@@ -3,12 +3,16 @@
 // controls of a sequence greyed alike.
 #include <QImage>
 #include <QTimer>
+#include <functional>
 #include <set>
 #include <utility>
 
+#include "remote/dispatcher.h"
 #include "support/stdout_capture.h"
+#include "support/temp_dir.h"
 #include "ui/logger_fixture.h"
 #include "ui/main_window_fixture.h"
+#include "ui/script_sequence.h"
 #include "ui/status_tooltip.h"
 
 namespace vemo::test {
@@ -61,6 +65,41 @@ TEST_F(MainWindowTest, ARefusedTimeIsHeldFiveSecondsFromItsFirstPaintAndLoggedOn
     EXPECT_GE(*paints.shownFor(kRangeError), ui::LocalGUI::kErrorHoldMs);
     const std::vector<std::string> lines = capture.lines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), kRangeError.toStdString()), 1);
+}
+
+// Each entry a time text comes by; each refusal is one log line with its reason. (The
+// texts differ, as the log writes a repeated line only once.)
+TEST_F(MainWindowTest, EveryRefusedTimeIsOneLogLineWithItsReason) {
+    make("TAPE");
+    TempDir dir;
+    dir.write("Script.txt", "tc100:00:00:30\nQuit\n");
+    remote::Dispatcher dispatcher(*vcr);
+    const std::string range = " (minutes and seconds 00-59, frames 00-29)";
+    struct Entry {
+        const char* name;
+        std::function<void()> enter;
+        std::string reason;
+    };
+    for (const Entry& e : {
+             Entry{"window", [&] { enterInPoint(child<QLineEdit>("cuefield"), "99:99:99:99"); },
+                   kRangeError.toStdString()},
+             Entry{"tc1", [&] { dispatcher.ParseNetCommand("tc100:61:00:00"); },
+                   "Cue point is out of range: 00:61:00:00" + range},
+             Entry{"tc2", [&] { dispatcher.ParseNetCommand("tc200:00:99:00"); },
+                   "Out point is out of range: 00:00:99:00" + range},
+             Entry{"script", [&] { ui::runScript(*vcr, dir.file("Script.txt")); },
+                   "Cue point is out of range: 00:00:00:30" + range},
+             Entry{"not a time", [&] { dispatcher.ParseNetCommand("tc100:00:1x:00"); },
+                   "Cue point is not a time code: 00:00:1x:00"},
+         }) {
+        StdoutCapture capture;
+        e.enter();
+        QCoreApplication::processEvents();
+        const std::vector<std::string> lines = capture.lines();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), e.reason), 1) << e.name << ":\n"
+                                                                       << capture.finish();
+        EXPECT_EQ(status().toStdString(), e.reason) << e.name;
+    }
 }
 
 TEST_F(MainWindowTest, AReviewWithItsOutPointBeforeItsInPointShowsTheFailure) {
