@@ -40,13 +40,6 @@ class PaintLog : public QObject {
         }
         return std::nullopt;
     }
-    bool painted(const QString& text) const {
-        for (const Paint& p : paints_) {
-            if (p.text == text)
-                return true;
-        }
-        return false;
-    }
 
   protected:
     bool eventFilter(QObject* target, QEvent* event) override {
