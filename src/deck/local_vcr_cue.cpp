@@ -7,16 +7,24 @@
 #include "deck/local_vcr.h"
 
 namespace vemo::deck {
+namespace {
+// A refused time text: in the log as well as on the status line, whatever entry it came by.
+void refuseTimeText(LocalVCR& vcr, const std::string& reason) {
+    core::Utils::OutLine(reason);
+    vcr.ShowError(reason);
+}
+}  // namespace
+
 std::optional<TimeCode> LocalVCR::checkedTime(const std::string& text, const char* what) {
     auto tc = TimeCode::parse(text);
     if (!tc) {
-        ShowError(std::string(what) + " is not a time code: " + text);
+        refuseTimeText(*this, std::string(what) + " is not a time code: " + text);
         return std::nullopt;
     }
     // "00:00:99:99" would reach the deck as 99 seconds and 99 frames.
     if (!tc->inRange(settings_.frameRate)) {
-        ShowError(std::string(what) + " is out of range: " + text + " (" +
-                  std::string(core::rangeText(settings_.frameRate)) + ")");
+        refuseTimeText(*this, std::string(what) + " is out of range: " + text + " (" +
+                                  std::string(core::rangeText(settings_.frameRate)) + ")");
         return std::nullopt;
     }
     return tc;
@@ -189,7 +197,7 @@ bool LocalVCR::reviewclip() {
         if (length <= 0) {
             core::Utils::OutLine("No Review is possible");
             bool ok = startCueLocked(lock, true);
-            ShowStat("No Review is possible");
+            ShowError("No Review is possible");
             return ok;
         }
         if (scriptactive_.load() && sequenceAborted_.load())

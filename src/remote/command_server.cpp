@@ -60,6 +60,19 @@ std::string hostPort(const std::string& host, int family, int port) {
     return h + ":" + std::to_string(port);
 }
 
+// Who can reach a server on this address: only this machine when it listens on a loopback
+// address, whatever the allow list says of other machines.
+std::string whoMayConnect(const std::string& host, const AllowList& allow) {
+    in_addr v4{};
+    in6_addr v6{};
+    const bool loopback =
+        (::inet_pton(AF_INET, host.c_str(), &v4) == 1 && (ntohl(v4.s_addr) >> 24) == 127) ||
+        (::inet_pton(AF_INET6, host.c_str(), &v6) == 1 && IN6_IS_ADDR_LOOPBACK(&v6));
+    if (loopback && allow.anyone())
+        return "this machine only (" + host + ")";
+    return allow.describe();
+}
+
 }  // namespace
 
 CommandServer::CommandServer(deck::LocalVCR& svcr, KeepAlive keepAlive) : svcr_(svcr) {
@@ -116,7 +129,7 @@ bool CommandServer::OpenServerSocket(int port) {
     ss_ = std::move(fd);
     port_.store(bound);
     core::OutLine("Command server listening on " + hostPort(host, address->family, bound));
-    core::OutLine("Command server allows clients from " + config_.allow.describe());
+    core::OutLine("Command server allows clients from " + whoMayConnect(host, config_.allow));
     if (config_.idleTimeoutSeconds > 0) {
         core::OutLine("Command server closes connections idle for " +
                       std::to_string(config_.idleTimeoutSeconds) + " s");

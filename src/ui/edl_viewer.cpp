@@ -96,6 +96,15 @@ QPlainTextEdit* makeArea(QWidget* parent, const char* name, int columns, const Q
     return area;
 }
 
+QLabel* areaLabel(QWidget* parent, const char* name, const char* text, QWidget* area) {
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setBuddy(area);
+    label->setContentsMargins(4, 2, 4, 2);
+    area->setAccessibleName(label->text());
+    return label;
+}
+
 }  // namespace
 
 EDLViewer::EDLViewer(const core::Settings& settings, QWidget* parent)
@@ -113,21 +122,24 @@ EDLViewer::EDLViewer(const core::Settings& settings, QWidget* parent)
     auto* grid = new QGridLayout(this);
     grid->setSpacing(0);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(textarea_, 0, 0);
-    grid->addWidget(outarea_, 0, 1);
-    grid->addWidget(buildButtonPanel("panel1", 0, kEdlRowLength), 1, 0);
-    grid->addWidget(buildButtonPanel("panel2", kEdlRowLength, 2 * kEdlRowLength), 1, 1);
-    grid->addWidget(buildOptionPanel(), 1, 2);
+    // Each area says what it holds: the EDL read in, and the list for the recorder.
+    grid->addWidget(areaLabel(this, "sourceLabel", "Source EDL", textarea_), 0, 0);
+    grid->addWidget(areaLabel(this, "outputLabel", "Recorder list", outarea_), 0, 1);
+    grid->addWidget(textarea_, 1, 0);
+    grid->addWidget(outarea_, 1, 1);
+    grid->addWidget(buildButtonPanel("panel1", 0, kEdlRowLength), 2, 0);
+    grid->addWidget(buildButtonPanel("panel2", kEdlRowLength, 2 * kEdlRowLength), 2, 1);
+    grid->addWidget(buildOptionPanel(), 2, 2);
     report_ = new QLabel(this);
     report_->setObjectName(QStringLiteral("report"));
     report_->setWordWrap(true);
     report_->setTextFormat(Qt::PlainText);
     report_->setStyleSheet(QStringLiteral("QLabel { color: white; padding: 4px; }"));
     report_->hide();
-    grid->addWidget(report_, 2, 0, 1, 3);
+    grid->addWidget(report_, 3, 0, 1, 3);
     // A larger window goes to the two areas, in the measure of their columns; the button
     // rows and the boxes keep their size, so their captions stay whole.
-    grid->setRowStretch(0, 1);
+    grid->setRowStretch(1, 1);
     grid->setColumnStretch(0, kSourceColumns);
     grid->setColumnStretch(1, kOutputColumns);
     connectOptions();

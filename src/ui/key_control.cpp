@@ -1,6 +1,7 @@
 #include "ui/key_control.h"
 
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -89,8 +90,12 @@ QDialog* showKeyHelp(QWidget* window, bool inLogger) {
             help);
         text->setObjectName(QStringLiteral("keyHelpText"));
         text->setTextFormat(Qt::RichText);
+        auto* close = new QDialogButtonBox(QDialogButtonBox::Close, help);
+        close->setObjectName(QStringLiteral("keyHelpClose"));
+        QObject::connect(close, &QDialogButtonBox::rejected, help, &QDialog::close);
         auto* column = new QVBoxLayout(help);
         column->addWidget(text);
+        column->addWidget(close);
     }
     help->show();
     help->raise();

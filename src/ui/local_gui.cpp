@@ -7,12 +7,13 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTimer>
 
 #include "deck/local_vcr.h"
 #include "ui/field_fit.h"
+#include "ui/greyed_look.h"
 #include "ui/key_control.h"
 #include "ui/main_controls.h"
+#include "ui/status_tooltip.h"
 
 namespace vemo::ui {
 namespace {
@@ -63,16 +64,6 @@ LocalGUI::LocalGUI(deck::LocalVCR& svcr, QWidget* parent)
     new KeyboardControl(this, false, [this](KeyAction action) { keyAction(action); });
     addKeyHints(this, false);
 
-    // A held failure gives way to the newest other text once it has been readable long
-    // enough.
-    errorTimer_ = new QTimer(this);
-    errorTimer_->setSingleShot(true);
-    connect(errorTimer_, &QTimer::timeout, this, [this] {
-        if (pendingStatus_) {
-            showStatusText(*pendingStatus_, false);
-            pendingStatus_.reset();
-        }
-    });
     registerWaitAware(this, this);
     setSequenceStopControl(buttons_.at("bstop"));
 
@@ -126,9 +117,12 @@ void LocalGUI::buildControls() {
         QPushButton* button = buttons_.at(red);
         button->setFont(helvetica(svcr_.settings().fontheight, true));
         QPalette pal = button->palette();
-        pal.setColor(QPalette::ButtonText, Qt::red);
+        pal.setColor(QPalette::Active, QPalette::ButtonText, Qt::red);
+        pal.setColor(QPalette::Inactive, QPalette::ButtonText, Qt::red);
         button->setPalette(pal);
     }
+    for (auto& [name, button] : buttons_)
+        greyWhenDisabled(*button);
 
     tcfield_ = addTimeField("tcfield");
     tcfield_->setReadOnly(true);
@@ -142,9 +136,11 @@ void LocalGUI::buildControls() {
     endfield_->setText(QString::fromStdString(svcr_.fields().end()));
     tcfield_->setText(QString::fromStdString(svcr_.fields().tc()));
 
-    statusfield_ = new QLineEdit(this);
+    statusfield_ = new StatusLine(this);
     statusfield_->setObjectName(QStringLiteral("statusfield"));
-    statusfield_->setReadOnly(true);
+    statusfield_->toolTipFor = [rate = svcr_.settings().frameRate](const QString& text) {
+        return statusToolTip(text, rate);
+    };
     controls_.emplace("statusfield", statusfield_);
     statuslabel_ = new QLabel(QStringLiteral("Status/Results"), this);
     statuslabel_->setObjectName(QStringLiteral("statuslabel"));

@@ -19,12 +19,12 @@
 #include "ui/logger_marks_relay.h"
 #include "ui/main_layout.h"
 #include "ui/recent_files.h"
+#include "ui/status_line.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
-class QTimer;
 
 namespace vemo::deck {
 class LocalVCR;
@@ -37,8 +37,10 @@ namespace vemo::ui {
 // thread; they are queued to the window's own thread.
 class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
   public:
-    // How long a failure stays in the status line before other texts may replace it.
+    // How long a failure, and a notice such as a save, stays in the status line from its
+    // first paint before other texts may replace it.
     static constexpr int kErrorHoldMs = 5000;
+    static constexpr int kNoticeHoldMs = 2000;
 
     explicit LocalGUI(deck::LocalVCR& svcr, QWidget* parent = nullptr);
     ~LocalGUI() override;
@@ -49,6 +51,11 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
     bool waitHere(int milliseconds) override { return guiWait(milliseconds); }
     void ShowError(const std::string& text) override;
     void ShowStat(const std::string& text) { ShowStatus(text); }
+    // A result the operator should read (a save): held kNoticeHoldMs in the usual colours.
+    void showNotice(const std::string& text);
+    // While set, the status line says what a sequence (a review-all) is doing instead of
+    // the deck's status; errors and notices still show over it. Empty clears it.
+    void showSequenceText(const std::string& text);
     // The settings the console started with.
     const core::Settings& settings() const;
     // Where the auxiliary controller's marks reach the open logger window.
@@ -82,8 +89,8 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
     // A quit nobody can be asked about (a termination signal): closes without questions;
     // what cannot be saved now is kept for the next start.
     void quitWithoutAsking();
-    // True while the status line holds a failure (window thread).
-    bool showingError() const { return errorShown_; }
+    // True while the status line shows a failure (window thread).
+    bool showingError() const;
 
     void setInputBlocked(bool blocked, bool stopAllowed) override;
 
@@ -143,10 +150,8 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
     void queueFieldRefresh(deck::TimeFields::Field field);
     void clearRow(int y);
     void setHighlighted(std::string_view name, bool on);
-    void setGreyed(QWidget* widget, bool enabled);
     // Enables every control as its own state wants it, unless input is blocked.
     void applyEnabled();
-    void showStatusText(const QString& text, bool error);
     // Runs fn on the window thread: at once when called there, queued otherwise.
     void onGui(std::function<void()> fn);
 
@@ -161,7 +166,7 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
     QLineEdit* tcfield_ = nullptr;
     QLineEdit* cuefield_ = nullptr;
     QLineEdit* endfield_ = nullptr;
-    QLineEdit* statusfield_ = nullptr;
+    StatusLine* statusfield_ = nullptr;
     QLineEdit* ipfield_ = nullptr;
     QLabel* statuslabel_ = nullptr;
     QScrollBar* vsb_ = nullptr;
@@ -175,7 +180,7 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
     // change of the highlights forgets it, so the next status read sets them again.
     struct StatusRequest {
         std::string text;
-        bool error = false;
+        bool held = false;  // a failure or notice: the next plain text is never a repeat
     };
     std::mutex requestMutex_;
     std::optional<StatusRequest> requestedStatus_;
@@ -194,12 +199,6 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
     bool loggerOpen_ = false;
     bool inputBlocked_ = false;
     bool stopAllowed_ = false;
-
-    // A failure is held in the status line; the newest other text waits behind it.
-    bool errorShown_ = false;
-    qint64 errorUntil_ = 0;
-    std::optional<QString> pendingStatus_;
-    QTimer* errorTimer_ = nullptr;
 };
 
 }  // namespace vemo::ui

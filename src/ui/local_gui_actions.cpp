@@ -116,14 +116,12 @@ void LocalGUI::openLogger() {
     if (!onOpenLogger || !onOpenLogger())
         return;
     loggerOpen_ = true;
-    setGreyed(buttons_.at("blogger"), false);
     applyEnabled();
 }
 
 void LocalGUI::loggerClosed() {
     onGui([this] {
         loggerOpen_ = false;
-        setGreyed(buttons_.at("blogger"), true);
         applyEnabled();
     });
 }

@@ -1,12 +1,10 @@
 // The main window's display operations, highlight bars and closing.
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QLineEdit>
 #include <QMetaObject>
 #include <QPainter>
 #include <QPushButton>
 #include <QThread>
-#include <QTimer>
 
 #include "deck/local_vcr.h"
 #include "ui/gui_wait.h"
@@ -15,10 +13,6 @@
 
 namespace vemo::ui {
 namespace {
-
-const QColor kDarkGrey(64, 64, 64);
-const QColor kErrorText(255, 255, 255);
-const QColor kErrorBase(190, 0, 0);
 
 std::size_t fieldIndex(deck::TimeFields::Field field) {
     switch (field) {
@@ -53,17 +47,11 @@ void LocalGUI::ShowTC(const deck::TimeCode& tc) {
 void LocalGUI::ShowStatus(const std::string& text) {
     {
         std::lock_guard<std::mutex> lock(requestMutex_);
-        if (requestedStatus_ && !requestedStatus_->error && requestedStatus_->text == text)
-            return;  // already shown, or queued to be shown once a held failure allows
+        if (requestedStatus_ && !requestedStatus_->held && requestedStatus_->text == text)
+            return;  // already shown, or waiting behind a held text
         requestedStatus_ = StatusRequest{text, false};
     }
-    onGui([this, t = QString::fromStdString(text)] {
-        if (errorShown_ && QDateTime::currentMSecsSinceEpoch() < errorUntil_) {
-            pendingStatus_ = t;  // shown once the failure has been readable long enough
-            return;
-        }
-        showStatusText(t, false);
-    });
+    onGui([this, t = QString::fromStdString(text)] { statusfield_->showPlain(t); });
 }
 
 void LocalGUI::ShowError(const std::string& text) {
@@ -72,26 +60,28 @@ void LocalGUI::ShowError(const std::string& text) {
         requestedStatus_ = StatusRequest{text, true};
     }
     onGui([this, t = QString::fromStdString(text)] {
-        pendingStatus_.reset();
-        errorUntil_ = QDateTime::currentMSecsSinceEpoch() + kErrorHoldMs;
-        showStatusText(t, true);
-        errorTimer_->start(kErrorHoldMs);
+        statusfield_->showHeld(t, StatusLine::Kind::error, kErrorHoldMs);
     });
 }
 
-void LocalGUI::showStatusText(const QString& text, bool error) {
-    if (error != errorShown_) {
-        // Two fixed palettes, switched only when the kind of text changes.
-        QPalette pal = statusfield_->palette();
-        pal.setColor(QPalette::Text, error ? kErrorText : palette().color(QPalette::Text));
-        pal.setColor(QPalette::Base, error ? kErrorBase : palette().color(QPalette::Base));
-        statusfield_->setPalette(pal);
-        errorShown_ = error;
+void LocalGUI::showNotice(const std::string& text) {
+    {
+        std::lock_guard<std::mutex> lock(requestMutex_);
+        requestedStatus_ = StatusRequest{text, true};
     }
-    // The status poll repeats the same words several times a second: setting them again
-    // would only repaint the field.
-    if (statusfield_->text() != text)
-        statusfield_->setText(text);
+    onGui([this, t = QString::fromStdString(text)] {
+        statusfield_->showHeld(t, StatusLine::Kind::notice, kNoticeHoldMs);
+    });
+}
+
+void LocalGUI::showSequenceText(const std::string& text) {
+    onGui([this, t = QString::fromStdString(text)] {
+        statusfield_->setCaption(t.isEmpty() ? std::nullopt : std::optional<QString>(t));
+    });
+}
+
+bool LocalGUI::showingError() const {
+    return statusfield_->kind() == StatusLine::Kind::error;
 }
 
 void LocalGUI::show() {
@@ -117,8 +107,6 @@ void LocalGUI::ShowIP(const std::string& address) {
 void LocalGUI::setCueControlsEnabled(bool enabled) {
     onGui([this, enabled] {
         cueControlsEnabled_ = enabled;
-        for (const char* name : {"bcue", "bcueout", "bcueplay", "breview"})
-            setGreyed(buttons_.at(name), enabled);
         cuefield_->setReadOnly(!enabled);
         endfield_->setReadOnly(!enabled);
         applyEnabled();
@@ -128,7 +116,6 @@ void LocalGUI::setCueControlsEnabled(bool enabled) {
 void LocalGUI::EnableConnect(bool enabled) {
     onGui([this, enabled] {
         connectEnabled_ = enabled;
-        setGreyed(buttons_.at("bconnect"), enabled);
         applyEnabled();
     });
 }
@@ -159,26 +146,6 @@ void LocalGUI::applyEnabled() {
         if (widget->isEnabled() != wanted)
             widget->setEnabled(wanted);
     }
-}
-
-// The window's own button colour while enabled, so a control given back after a cue looks
-// like every other button, and dark grey while disabled, through the palette's own colour
-// groups: the palette is set once per control, and enabling or disabling it changes no
-// palette. A new palette on every cue made the style draw and cache the controls afresh each
-// time, and the window's memory grew with every cue and review.
-void LocalGUI::setGreyed(QWidget* widget, bool enabled) {
-    const QColor light = palette().color(QPalette::Active, QPalette::Button);
-    const QPalette current = widget->palette();
-    if (current.color(QPalette::Active, QPalette::Button) != light ||
-        current.color(QPalette::Inactive, QPalette::Button) != light ||
-        current.color(QPalette::Disabled, QPalette::Button) != kDarkGrey) {
-        QPalette pal = current;
-        pal.setColor(QPalette::Active, QPalette::Button, light);
-        pal.setColor(QPalette::Inactive, QPalette::Button, light);
-        pal.setColor(QPalette::Disabled, QPalette::Button, kDarkGrey);
-        widget->setPalette(pal);
-    }
-    (void)enabled;  // the control's own enabled state picks the colour group
 }
 
 // The time code field greyed, with "no deck" in place of a time code that is no longer

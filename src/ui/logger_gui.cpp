@@ -1,5 +1,6 @@
 // Construction of the logger window, its grid and scroll bar.
 #include "ui/logger_gui.h"
+#include "ui/greyed_look.h"
 
 #include <QEvent>
 #include <QFont>
@@ -159,6 +160,7 @@ QPushButton* LoggerGUI::addButton(const std::string& name, const char* caption) 
     auto* button = new QPushButton(QString::fromUtf8(caption), this);
     button->setObjectName(toQt(name));
     button->setAutoDefault(false);
+    greyWhenDisabled(*button);
     return button;
 }
 

@@ -107,6 +107,10 @@ class LoggerGUI : public QWidget, public deck::LoggerMarks, public WaitAware {
     std::function<void()> onClosed;
     // The keys that belong to the main window (cue, review, transport).
     std::function<void(KeyAction)> onMainKey;
+    // The main window's status line: a result held long enough to be read (a save), and
+    // the clip a review-all plays ("" when it ends). Unset: plain status texts.
+    std::function<void(const std::string&)> showNotice;
+    std::function<void(const std::string&)> showSequenceText;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -171,6 +175,8 @@ class LoggerGUI : public QWidget, public deck::LoggerMarks, public WaitAware {
     void showReviewing(int e);
     void reportFailure(const std::string& message);
     void reviewAll(std::stop_token stop);
+    // The clips a review-all plays: those before the first entry without an out point.
+    int clipsToReview() const;
 
     std::string defaultFileChooser(const std::string& prompt, bool save);
     SaveAnswer defaultAskSave();

@@ -79,7 +79,9 @@ void LoggerGUI::loadEDL() {
     if (result.ok && result.statusMessage.empty()) {
         const std::string loaded =
             "EDL loaded: " + std::to_string(result.count) + " events from " + path;
-        if (result.rateWarning.empty())
+        if (result.rateWarning.empty() && showNotice)
+            showNotice(loaded);
+        else if (result.rateWarning.empty())
             svcr_.ShowStat(loaded);
         else
             svcr_.ShowError(loaded + ". " + result.rateWarning);
@@ -98,7 +100,12 @@ bool LoggerGUI::saveEDL() {
     rememberSaved();
     tableChanged();
     if (result.statusMessage.empty()) {
-        svcr_.ShowStat("EDL saved: " + std::to_string(result.eventsWritten) + " events in " + path);
+        const std::string saved =
+            "EDL saved: " + std::to_string(result.eventsWritten) + " events in " + path;
+        if (showNotice)
+            showNotice(saved);
+        else
+            svcr_.ShowStat(saved);
     } else {
         // Saved, but with something the operator should correct.
         svcr_.ShowError("EDL saved: " + result.statusMessage);

@@ -42,20 +42,34 @@ void LoggerGUI::RevAll() {
         reviewAll(sequence.token());
     }
     showReviewing(-1);
+    if (showSequenceText)
+        showSequenceText("");
     if (sequence.ending() == SequenceScope::Ending::OperatorStop)
         svcr_.stop();
 }
 
+int LoggerGUI::clipsToReview() const {
+    // Entry 100 is never reviewed; the first entry without an out point ends the list.
+    int count = 0;
+    while (count < core::LoggerTable::NumEntries - 1 &&
+           edl_.table.SrcOutArray[static_cast<std::size_t>(count)] != core::LoggerTable::TCString)
+        ++count;
+    return count;
+}
+
 void LoggerGUI::reviewAll(std::stop_token stop) {
-    // Entry 100 is never reviewed.
-    for (int n = 0; n < core::LoggerTable::NumEntries - 1 && !stop.stop_requested(); ++n) {
+    const int clips = clipsToReview();
+    for (int n = 0; n < clips && !stop.stop_requested(); ++n) {
         const auto i = static_cast<std::size_t>(n);
-        if (edl_.table.SrcOutArray[i] == core::LoggerTable::TCString)
-            break;
         svcr_.fields().setCue(edl_.table.SrcInArray[i]);
         svcr_.fields().setEnd(edl_.table.SrcOutArray[i]);
         core::Utils::OutLine("Review EDL Clip " + std::to_string(i + 1));
         showReviewing(n);
+        if (showSequenceText) {
+            const std::string& name = edl_.table.ClipNameArray[i];
+            showSequenceText("Reviewing " + std::to_string(n + 1) + " of " + std::to_string(clips) +
+                             (name.empty() ? "" : ": " + name));
+        }
         // In sequenced mode this returns once the clip has played to its out point. A clip
         // the deck cannot review (its message is in the status line) ends the sequence.
         if (!svcr_.reviewclip())

@@ -21,6 +21,14 @@ LoggerGUI* openLogger(LocalGUI& gui, deck::LocalVCR& svcr,
         if (main)
             main->keyAction(action);
     };
+    window->showNotice = [main](const std::string& text) {
+        if (main)
+            main->showNotice(text);
+    };
+    window->showSequenceText = [main](const std::string& text) {
+        if (main)
+            main->showSequenceText(text);
+    };
     window->onClosed = [window, main, &svcr] {
         if (main)
             main->loggerMarks().detach(window);

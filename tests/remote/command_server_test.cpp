@@ -340,6 +340,16 @@ TEST_F(CommandServerTest, LogsWhereItListensAndWhoMayConnect) {
         << log;
 }
 
+TEST_F(CommandServerTest, OnTheLoopbackAddressOnlyThisMachineIsSaidToReachIt) {
+    vemo::test::StdoutCapture capture;
+    startServer();  // 127.0.0.1, no allow list
+    std::string log = capture.finish();
+    EXPECT_NE(log.find("Command server allows clients from this machine only (127.0.0.1)\n"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("anywhere"), std::string::npos) << log;
+}
+
 TEST_F(CommandServerTest, ClientsFromOutsideTheAllowListAreClosedBeforeTheGreeting) {
     settings_.ServerAllow = "10.0.0.0/8";
     startServer();

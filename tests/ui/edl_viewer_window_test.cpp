@@ -1,6 +1,8 @@
 // The EDL maker window: what it shows on opening, its layout, its buttons and its options.
 #include <QFontInfo>
+#include <QLabel>
 #include <QPalette>
+#include <tuple>
 
 #include "ui/edl_controls.h"
 #include "ui/edl_viewer_fixture.h"
@@ -53,6 +55,17 @@ TEST_F(EdlViewerTest, LayoutColoursAndFonts) {
     EXPECT_LT(out->width(), src->width());
     EXPECT_GE(out->width(), 38 * advance);
     EXPECT_EQ(src->height(), out->height());
+
+    // Each area is named by a label above it.
+    for (auto [name, area, text] : {std::tuple{"sourceLabel", src, "Source EDL"},
+                                    std::tuple{"outputLabel", out, "Recorder list"}}) {
+        auto* label = child<QLabel>(w, name);
+        ASSERT_NE(label, nullptr) << name;
+        EXPECT_EQ(label->text(), QString(text));
+        EXPECT_EQ(label->buddy(), area);
+        EXPECT_LE(label->geometry().bottom(), area->y());
+        EXPECT_EQ(area->accessibleName(), QString(text));
+    }
 
     // Source left, output right; each button row under its area, the boxes after the second.
     auto* panel1 = child<QWidget>(w, "panel1");

@@ -21,6 +21,7 @@
 #include "ui/local_gui.h"
 #include "ui/logger_gui.h"
 #include "ui/logger_opener.h"
+#include "ui/main_window_fixture.h"
 
 namespace vemo::test {
 
@@ -103,7 +104,8 @@ class LoggerTest : public ::testing::Test {
         vcr->GetTC();
     }
     const core::LoggerTable& table() { return logger->edl().table; }
-    std::string status() { return gui->findChild<QLineEdit*>("statusfield")->text().toStdString(); }
+    QLineEdit* statusField() { return gui->findChild<QLineEdit*>("statusfield"); }
+    std::string status() { return statusField()->text().toStdString(); }
     // The auxiliary controller's marks, delivered on the window's thread.
     void markIn() {
         logger->setin();

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QtTest/QTest>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "core/settings.h"
 #include "deck/local_vcr.h"
@@ -16,6 +20,42 @@
 #include "ui/local_gui.h"
 
 namespace vemo::test {
+
+// Every paint of a text field, with its time and the text it painted: what the operator saw
+// and for how long, as distinct from when a text was asked for.
+class PaintLog : public QObject {
+  public:
+    explicit PaintLog(QLineEdit* field) {
+        clock_.start();
+        field->installEventFilter(this);
+    }
+    // Milliseconds from the first paint of text to the first later paint of another text.
+    std::optional<qint64> shownFor(const QString& text) const {
+        std::optional<qint64> first;
+        for (const Paint& p : paints_) {
+            if (!first && p.text == text)
+                first = p.ms;
+            else if (first && p.text != text)
+                return p.ms - *first;
+        }
+        return std::nullopt;
+    }
+
+  protected:
+    bool eventFilter(QObject* target, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            paints_.push_back({clock_.elapsed(), static_cast<QLineEdit*>(target)->text()});
+        return false;
+    }
+
+  private:
+    struct Paint {
+        qint64 ms;
+        QString text;
+    };
+    QElapsedTimer clock_;
+    std::vector<Paint> paints_;
+};
 
 // A real controller over a recording port, and its main window.
 class MainWindowTest : public ::testing::Test {

@@ -1,6 +1,7 @@
 // The main window's keys: the frames they send, the controls they leave alone, the tooltips,
 // the help window, and the time fields and captions shown whole.
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QLabel>
 
 #include "support/qt/text_room.h"
@@ -103,6 +104,10 @@ TEST_F(MainWindowTest, TooltipsAndHelpNameEveryKey) {
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
     const QString listed = help->findChild<QLabel*>("keyHelpText")->text();
+    auto* close = help->findChild<QDialogButtonBox*>("keyHelpClose");
+    ASSERT_NE(close, nullptr);
+    QTest::mouseClick(close->button(QDialogButtonBox::Close), Qt::LeftButton);
+    EXPECT_FALSE(help->isVisible()) << "the Close button closes the help";
     for (const ui::KeyBinding& b : ui::keyBindings()) {
         const QString k = QString::fromUtf8(b.keyText.data(), b.keyText.size());
         EXPECT_EQ(listed.contains("<b>" + k + "</b>"), b.scope == ui::KeyScope::Both) << b.keyText;

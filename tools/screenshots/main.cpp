@@ -7,8 +7,10 @@
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench_deck.h"
@@ -63,16 +65,33 @@ bool save(QWidget& window, const std::filesystem::path& file) {
     return true;
 }
 
+// The pictures are taken with a home folder and XDG folders inside the scratch folder, so
+// nothing of the run (Qt's settings, caches) reaches the operator's own. Before the
+// application object, which reads them once.
+void useScratchHome(const std::filesystem::path& home) {
+    ::setenv("HOME", home.c_str(), 1);
+    for (auto [variable, folder] :
+         {std::pair{"XDG_CONFIG_HOME", ".config"}, std::pair{"XDG_DATA_HOME", ".local/share"},
+          std::pair{"XDG_STATE_HOME", ".local/state"}, std::pair{"XDG_CACHE_HOME", ".cache"},
+          std::pair{"XDG_RUNTIME_DIR", "runtime"}}) {
+        std::filesystem::create_directories(home / folder);
+        ::setenv(variable, (home / folder).c_str(), 1);
+    }
+    std::filesystem::permissions(home / "runtime", std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const std::filesystem::path out = argc > 1 ? argv[1] : "docs";
     const std::filesystem::path scratch =
         std::filesystem::temp_directory_path() / ("vemo-screenshots-" + std::to_string(getpid()));
     std::filesystem::create_directories(scratch);
+    useScratchHome(scratch / "home");
+    QApplication app(argc, argv);
+    const std::filesystem::path out = argc > 1 ? argv[1] : "docs";
     ui::installInputGate();
 
     screenshots::BenchDeck bench(4);

@@ -21,7 +21,7 @@ ALLOWED_EXACT = {
     "Unable to set DTR",
     "Unable to set RTS",
     "Command server listening on 127.0.0.1:2001",
-    "Command server allows clients from anywhere",
+    "Command server allows clients from this machine only (127.0.0.1)",
     # A cue or review that another command ended; a cue frame the deck refused (the
     # simulator refuses some frames on purpose); a review whose play frame was refused.
     "Cue ended by another command",
@@ -38,6 +38,8 @@ ALLOWED_PATTERNS = [
     # The settings echo: a label padded to 17 characters, "= ", the value.
     re.compile(r"^[A-Za-z][A-Za-z ]{16}= "),
     re.compile(r"^last line repeated \d+ times$"),
+    # A refused time text (the driver sends bad ones on purpose), logged with its reason.
+    re.compile(r"^(Cue|Out) point is (not a time code|out of range): "),
     # A connection's ending is one group of lines, counted like a repeated line.
     re.compile(r"^last \d+ lines repeated \d+ times$"),
 ]

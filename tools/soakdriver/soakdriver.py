@@ -219,7 +219,15 @@ class Driver:
         with open(os.path.join(self.run_dir, "VemoSettings.txt"), "w", encoding="ascii") as f:
             f.write(f"COMPort={link}\nVCRType=RECON\nUserNote=Soak\nVerbose=NO\n"
                     "UseClipboard=NO\nStopOnExit=YES\nServerAddress=127.0.0.1\n")
-        env = dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=self.run_dir)
+        # The console's home and XDG folders are in the run directory: nothing of the run
+        # reaches the operator's own.
+        home = os.path.join(self.run_dir, "home")
+        env = dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=self.run_dir,
+                   HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
+                   XDG_DATA_HOME=os.path.join(home, ".local", "share"),
+                   XDG_STATE_HOME=os.path.join(home, ".local", "state"),
+                   XDG_CACHE_HOME=os.path.join(home, ".cache"))
+        os.makedirs(env["XDG_CONFIG_HOME"], exist_ok=True)
         # A small quarantine of freed memory, so that it fills early instead of growing the
         # process by its default 256 MB over the run.
         env["ASAN_OPTIONS"] = f"detect_leaks=1:abort_on_error=0:quarantine_size_mb={max(1, a.asan_quarantine_mb)}"

@@ -4,12 +4,15 @@
 
 #include <gmock/gmock.h>
 
+#include "support/temp_home.h"
 #include "ui/gui_wait.h"
 
 int main(int argc, char** argv) {
     if (std::getenv("DISPLAY") == nullptr && std::getenv("QT_QPA_PLATFORM") == nullptr) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
+    // Before the application object: Qt takes the settings folders from the environment.
+    vemo::test::TempHome home;
     QApplication app(argc, argv);
     // Waits on the window thread behave as in the console: the windows keep painting and
     // operator input is dropped.
