@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <array>
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -184,6 +185,13 @@ class LocalGUI : public QWidget, public deck::DeckDisplay, public WaitAware {
     };
     std::mutex requestMutex_;
     std::optional<StatusRequest> requestedStatus_;
+    // Status texts come from several threads, some queued and some shown at once on the
+    // window thread: each request is numbered under the lock, and one older than the text
+    // on screen is dropped, so the newest request is always the one that stays.
+    std::uint64_t statusRequests_ = 0;  // under requestMutex_
+    std::uint64_t statusShown_ = 0;     // window thread only
+    std::uint64_t nextStatusRequest(const std::string& text, bool held);
+    bool isNewestStatus(std::uint64_t request);
     std::optional<std::vector<deck::Indicator>> requestedHighlights_;
     // The bars the last repaint was asked for, and whether a check against them is queued.
     std::set<std::string, std::less<>> paintedHighlights_;

@@ -44,33 +44,53 @@ void LocalGUI::ShowTC(const deck::TimeCode& tc) {
         queueFieldRefresh(deck::TimeFields::Field::tc);
 }
 
+std::uint64_t LocalGUI::nextStatusRequest(const std::string& text, bool held) {
+    requestedStatus_ = StatusRequest{text, held};
+    return ++statusRequests_;
+}
+
+bool LocalGUI::isNewestStatus(std::uint64_t request) {
+    if (request < statusShown_)
+        return false;
+    statusShown_ = request;
+    return true;
+}
+
 void LocalGUI::ShowStatus(const std::string& text) {
+    std::uint64_t request = 0;
     {
         std::lock_guard<std::mutex> lock(requestMutex_);
         if (requestedStatus_ && !requestedStatus_->held && requestedStatus_->text == text)
             return;  // already shown, or waiting behind a held text
-        requestedStatus_ = StatusRequest{text, false};
+        request = nextStatusRequest(text, false);
     }
-    onGui([this, t = QString::fromStdString(text)] { statusfield_->showPlain(t); });
+    onGui([this, request, t = QString::fromStdString(text)] {
+        if (isNewestStatus(request))
+            statusfield_->showPlain(t);
+    });
 }
 
 void LocalGUI::ShowError(const std::string& text) {
+    std::uint64_t request = 0;
     {
         std::lock_guard<std::mutex> lock(requestMutex_);
-        requestedStatus_ = StatusRequest{text, true};
+        request = nextStatusRequest(text, true);
     }
-    onGui([this, t = QString::fromStdString(text)] {
-        statusfield_->showHeld(t, StatusLine::Kind::error, kErrorHoldMs);
+    onGui([this, request, t = QString::fromStdString(text)] {
+        if (isNewestStatus(request))
+            statusfield_->showHeld(t, StatusLine::Kind::error, kErrorHoldMs);
     });
 }
 
 void LocalGUI::showNotice(const std::string& text) {
+    std::uint64_t request = 0;
     {
         std::lock_guard<std::mutex> lock(requestMutex_);
-        requestedStatus_ = StatusRequest{text, true};
+        request = nextStatusRequest(text, true);
     }
-    onGui([this, t = QString::fromStdString(text)] {
-        statusfield_->showHeld(t, StatusLine::Kind::notice, kNoticeHoldMs);
+    onGui([this, request, t = QString::fromStdString(text)] {
+        if (isNewestStatus(request))
+            statusfield_->showHeld(t, StatusLine::Kind::notice, kNoticeHoldMs);
     });
 }
 

@@ -190,6 +190,21 @@ TEST_F(DisplayTest, CallsFromOtherThreadsLandOnTheWindowThread) {
     EXPECT_EQ(offThread.load(), 0);
 }
 
+// A text queued from the polling thread and a newer one shown at once on the window thread:
+// the newer one stays, and asking for it again keeps it.
+TEST_F(DisplayTest, TheNewestStatusTextStays) {
+    make("TAPE");
+    showWindow();
+    std::thread poll([this] { gui->ShowStatus("Play "); });
+    poll.join();
+    gui->ShowStatus("Stop ");
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(status(), QString("Stop "));
+    gui->ShowStatus("Stop ");
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(status(), QString("Stop "));
+}
+
 // A deck standing still: the same time code and lights on every poll cross to the window
 // thread once, not once a poll.
 TEST_F(DisplayTest, AStillDeckQueuesNothingToTheWindow) {
