@@ -21,7 +21,8 @@ import soak_checks  # noqa: E402
 from soak_traffic import Connection, Traffic, frames_to_tc, tc_to_frames  # noqa: E402
 
 PORT = 2001  # fixed by the console
-REVIEW_ENDINGS = {"x#x#x#", "CUE REFUSED!", "CUE TIMEOUT!", "REVIEW GAVE UP!", "REVIEW ENDED!"}
+REVIEW_ENDINGS = {"x#x#x#", "CUE REFUSED!", "CUE TIMEOUT!", "REVIEW GAVE UP!", "REVIEW ENDED!",
+                  "DECK DID NOT ANSWER!"}
 # After warm-up a day of cueing costs no memory: 2 MB is all the resident memory may grow.
 RSS_GROWTH_KB = 2 * 1024
 SIM_FAULTS = ["--drop", "0.05", "--garbage", "0.05", "--nak", "0.02", "--reply-delay", "5", "--pace"]
