@@ -272,12 +272,12 @@ TEST_F(CueTest, TheCuePointIsReadOnce) {
     ASSERT_TRUE(vcr->cue());
     ASSERT_TRUE(waitFor([&] { return client->sent().size() == 1; }));
     vcr->fields().setCue("00:02:00:00");
-    display.onCueControls = [&](bool on) {
+    display.setOnCueControls([&](bool on) {
         if (on)
             vcr->fields().setCue("not a time");
-    };
+    });
     ASSERT_TRUE(vcr->cue());
-    display.onCueControls = nullptr;
+    display.setOnCueControls(nullptr);
     EXPECT_TRUE(waitFor([&] { return port.sent(cueBytes("00:02:00:00")); }));
     EXPECT_EQ(vcr->CueString(), "00:02:00:00");
 }

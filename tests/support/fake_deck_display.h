@@ -43,11 +43,19 @@ class FakeDeckDisplay : public deck::DeckDisplay {
     void show() override { record("show"); }
     void setCueControlsEnabled(bool enabled) override {
         record(enabled ? "cueControls:on" : "cueControls:off");
-        if (onCueControls)
-            onCueControls(enabled);
+        std::function<void(bool)> hook;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            hook = onCueControls_;
+        }
+        if (hook)
+            hook(enabled);
     }
-    // Runs on the cue's thread as it gives the cue controls on or off (set before use).
-    std::function<void(bool)> onCueControls;
+    // Runs on the cue's thread as it gives the cue controls on or off.
+    void setOnCueControls(std::function<void(bool)> hook) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        onCueControls_ = std::move(hook);
+    }
     void EnableConnect(bool enabled) override { record(enabled ? "connect:on" : "connect:off"); }
     void ShowDeckAnswering(bool answering) override {
         record(answering ? "deck:answering" : "deck:not answering");
@@ -95,6 +103,7 @@ class FakeDeckDisplay : public deck::DeckDisplay {
     }
 
   private:
+    std::function<void(bool)> onCueControls_;
     void record(std::string call) {
         std::lock_guard<std::mutex> lock(mutex_);
         calls_.push_back(std::move(call));
