@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "core/edl/logger_table.h"
+#include "core/frame_rate.h"
+
 namespace vemo::recorder {
 
 // One logged clip: its name and its in and out points as frame counts at the console's rate.
@@ -33,5 +36,9 @@ class SharedClipList : public ClipSource {
     mutable std::mutex mutex_;
     std::vector<LoggedClip> clips_;
 };
+
+// The logger's clip table as clips: every entry whose name is not empty and whose in and
+// out points are time codes of the rate, out after in, in table order.
+std::vector<LoggedClip> clipsOfTable(const core::LoggerTable& table, core::FrameRate rate);
 
 }  // namespace vemo::recorder

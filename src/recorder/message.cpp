@@ -100,6 +100,10 @@ std::string timecodeText(int frames, core::FrameRate rate) {
            two(t.frames);
 }
 
+std::string durationText(int frames, core::FrameRate rate) {
+    return timecodeText(frames, core::isDropFrame(rate) ? core::FrameRate::Fps30 : rate);
+}
+
 int framesPerDay(core::FrameRate rate) {
     core::TimeFields day;
     day.hours = 24;

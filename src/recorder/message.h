@@ -29,6 +29,9 @@ std::optional<Command> parseCommand(std::string_view line);
 std::optional<int> parseTimecode(std::string_view text, core::FrameRate rate);
 // The time code of a frame count, ";" before the frames at 29.97 drop-frame.
 std::string timecodeText(int frames, core::FrameRate rate);
+// A length of frames in time-code form; lengths are counted without dropped labels, so they
+// always have ":" before the frames.
+std::string durationText(int frames, core::FrameRate rate);
 // Frames in 24 hours at the rate: time codes stay below it.
 int framesPerDay(core::FrameRate rate);
 

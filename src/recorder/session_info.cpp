@@ -148,7 +148,7 @@ Session::Outcome Session::clipsGet(const Command& c) const {
          ++id, ++listed) {
         const LoggedClip& clip = clips[static_cast<std::size_t>(id - 1)];
         const std::string start = timecodeText(clip.in, rate);
-        const std::string length = timecodeText(clip.out - clip.in, rate);
+        const std::string length = durationText(clip.out - clip.in, rate);
         if (version == 2) {
             lines += std::to_string(id) + ": " + start + " " + length + " " + start + " " +
                      timecodeText(clip.out, rate) + " " + clip.name + "\r\n";
@@ -166,7 +166,7 @@ Session::Outcome Session::diskList() const {
     const std::vector<LoggedClip> clips = clips_.clips();
     for (std::size_t i = 0; i < clips.size(); ++i) {
         body += std::to_string(i + 1) + ": " + clips[i].name + " tape " + videoFormat(rate) + " " +
-                timecodeText(clips[i].out - clips[i].in, rate) + "\r\n";
+                durationText(clips[i].out - clips[i].in, rate) + "\r\n";
     }
     return {body + "\r\n"};
 }

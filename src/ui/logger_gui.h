@@ -103,6 +103,9 @@ class LoggerGUI : public QWidget, public deck::LoggerMarks, public WaitAware {
     std::function<void()> onClosed;
     // The keys that belong to the main window (cue, review, transport).
     std::function<void(KeyAction)> onMainKey;
+    // After every change of the clip table (window thread): who lists the logged clips
+    // elsewhere takes its copy here.
+    std::function<void()> onTableChanged;
 
   protected:
     void closeEvent(QCloseEvent* event) override;

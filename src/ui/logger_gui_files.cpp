@@ -151,6 +151,8 @@ void LoggerGUI::tableChanged() {
         markValidity(row.in);
         markValidity(row.out);
     }
+    if (onTableChanged)
+        onTableChanged();
 }
 
 bool LoggerGUI::settleUnsaved(const QString& question, bool closing) {

@@ -14,69 +14,13 @@
 #include "remote/tcp_client.h"
 #include "support/log_text.h"
 #include "support/process.h"
+#include "support/sim_console.h"
 #include "support/temp_dir.h"
 
 namespace vemo::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-std::string settingsFor(const std::string& port, const std::string& type) {
-    return "COMPort=" + port + "\nVCRType=" + type +
-           "\nUserNote=Simulator\nVerbose=NO\nUseClipboard=NO\nStopOnExit=YES\n"
-           "Initialize=YES\nFinalize=YES\nRECMode=Title\nAutoChapter=NO\n";
-}
-
-// Sets or removes an environment variable for the programs started meanwhile.
-class EnvGuard {
-  public:
-    EnvGuard(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        if (value != nullptr) {
-            ::setenv(name, value, 1);
-        } else {
-            ::unsetenv(name);
-        }
-    }
-    ~EnvGuard() {
-        if (old_) {
-            ::setenv(name_, old_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
-// A console started headless in a fresh folder against its own simulated deck; the extra
-// settings lines are added to the usual file.
-struct SimConsole {
-    explicit SimConsole(const std::string& type, const std::string& extraSettings = "")
-        : platform("QT_QPA_PLATFORM", "offscreen"),
-          link(dir.file("deck").string()),
-          sim(builtProgram("tools/decksim/vemo-decksim"),
-              {"--link", link, "--type", type == "LX1" ? "lx1" : "tape", "--log",
-               dir.file("frames.log").string()},
-              dir.path()) {
-        EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(link); })) << sim.output();
-        dir.write("VemoSettings.txt", settingsFor(link, type) + extraSettings);
-        vemo.emplace(builtProgram("app/vemo"), std::vector<std::string>{}, dir.path());
-    }
-    std::string log() const { return dir.read("VemoLog.txt"); }
-    bool logged(const std::string& text) {
-        return waitFor([&] { return log().find(text) != std::string::npos; });
-    }
-
-    EnvGuard platform;
-    TempDir dir;
-    std::string link;
-    ChildProcess sim;
-    std::optional<ChildProcess> vemo;
-};
 
 class ConsoleStartup : public ::testing::TestWithParam<const char*> {};
 
@@ -95,19 +39,6 @@ TEST_P(ConsoleStartup, RunsPollsAndStopsTheDeckWhenTerminated) {
     ::kill(c.vemo->pid(), SIGTERM);
     EXPECT_EQ(c.vemo->wait(20s), std::optional<int>(0)) << c.vemo->output();
     EXPECT_EQ(countFrames(readFile(c.dir.file("frames.log")), "20 00 20"), 2);
-}
-
-// A port no one holds at the moment.
-int freePort() {
-    core::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    if (::bind(fd.get(), reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
-        ::getsockname(fd.get(), reinterpret_cast<sockaddr*>(&a), &len) != 0)
-        return -1;
-    return ntohs(a.sin_port);
 }
 
 // One console per deck on one machine: each on its own port; a third asking for a port in
