@@ -60,6 +60,42 @@ TEST(ConsolesOnOneMachine, EachServesOnItsOwnPort) {
     EXPECT_TRUE(third.logged("Ready\n"));  // the console goes on without a server
 }
 
+// A controller on the recorder port and a client of the command server drive one deck
+// together: the client's play reaches the controller as the asynchronous transport message,
+// the controller's stop reaches the deck while the client stays connected.
+TEST(ConsoleRecorderServer, AControllerAndACommandClientShareTheDeck) {
+    const int ports[] = {freePort(), freePort()};
+    ASSERT_NE(ports[0], ports[1]);
+    SimConsole c("TAPE", "ServerPort=" + std::to_string(ports[0]) +
+                             "\nRecorderServerPort=" + std::to_string(ports[1]) + "\n");
+    ASSERT_TRUE(c.logged("Recorder server refuses record\n")) << c.log();
+    remote::test::TcpClient controller(ports[1]);
+    ASSERT_EQ(controller.readLine(), "500 connection info:");
+    ASSERT_TRUE(controller.write("notify: transport: true\r\n"));
+    std::optional<std::string> line;
+    while ((line = controller.readLine()) && *line != "200 ok") {
+    }
+    ASSERT_TRUE(line);
+    remote::test::TcpClient client(ports[0]);
+    ASSERT_EQ(client.readLine(), "OK");
+    ASSERT_TRUE(client.write("Play\r\n"));
+    while ((line = controller.readLine()) && *line != "status: play") {
+    }
+    ASSERT_TRUE(line) << c.log();
+    ASSERT_TRUE(controller.write("stop\r\n"));
+    ASSERT_TRUE(
+        waitFor([&] { return countFrames(readFile(c.dir.file("frames.log")), "20 00 20") >= 1; }));
+    EXPECT_TRUE(client.write("GetTC\r\n"));
+    EXPECT_TRUE(client.readLine().has_value());
+}
+
+TEST(ConsoleRecorderServer, ABadKeyIsNamedAndTheConsoleGoesOn) {
+    SimConsole c("TAPE", "RecorderServerPort=9993\nRecorderServerClients=none\n");
+    EXPECT_TRUE(c.logged("Recorder server: RecorderServerClients \"none\" is not a number 1-64\n"))
+        << c.log();
+    EXPECT_TRUE(c.logged("Ready\n"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Decks, ConsoleStartup, ::testing::Values("TAPE", "LX1"));
 
 TEST(ConsoleStartupNoDisplay, SaysSoAndExitsWithOne) {
