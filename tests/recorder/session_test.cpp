@@ -224,6 +224,25 @@ TEST(ClipListTest, KeepsNamedClipsWhoseOutComesAfterTheirIn) {
     EXPECT_EQ(clips[1].name, "D");
 }
 
+TEST(ClipListTest, TheLoggersTableGivesItsNamedValidEntries) {
+    core::LoggerTable table;  // "Name01"... with every time 00:00:00:00
+    table.SrcInArray[0] = "00:00:10:00";
+    table.SrcOutArray[0] = "00:00:12:00";
+    table.SrcInArray[1] = "00:00:20:00";  // out not after in
+    table.SrcOutArray[2] = "00:00:05:00";  // in 00:00:00:00
+    table.ClipNameArray[3] = "";
+    table.SrcOutArray[3] = "00:00:09:00";
+    table.SrcInArray[4] = "00:00:61:00";  // no time
+    table.SrcOutArray[4] = "00:01:02:00";
+    const auto clips = clipsOfTable(table, core::FrameRate::Fps25);
+    ASSERT_EQ(clips.size(), 2u);
+    EXPECT_EQ(clips[0].name, "Name01");
+    EXPECT_EQ(clips[0].in, 250);
+    EXPECT_EQ(clips[0].out, 300);
+    EXPECT_EQ(clips[1].name, "Name03");
+    EXPECT_EQ(clips[1].out, 125);
+}
+
 TEST(CommandParseTest, NamesKeysAndValues) {
     auto c = parseCommand("playrange set: in: 00:00:01:00 out: 00:00:02:00");
     ASSERT_TRUE(c);
