@@ -228,7 +228,7 @@ TEST(ClipListTest, TheLoggersTableGivesItsNamedValidEntries) {
     core::LoggerTable table;  // "Name01"... with every time 00:00:00:00
     table.SrcInArray[0] = "00:00:10:00";
     table.SrcOutArray[0] = "00:00:12:00";
-    table.SrcInArray[1] = "00:00:20:00";  // out not after in
+    table.SrcInArray[1] = "00:00:20:00";   // out not after in
     table.SrcOutArray[2] = "00:00:05:00";  // in 00:00:00:00
     table.ClipNameArray[3] = "";
     table.SrcOutArray[3] = "00:00:09:00";
