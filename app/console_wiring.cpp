@@ -11,6 +11,9 @@
 #include "core/settings.h"
 #include "core/utils.h"
 #include "deck/local_vcr.h"
+#include "recorder/clip_list.h"
+#include "recorder/local_recorder_deck.h"
+#include "recorder/recorder_server.h"
 #include "remote/aux_port_startup.h"
 #include "remote/command_server.h"
 #include "serial/port_problem.h"
@@ -34,6 +37,10 @@ struct ConsoleWiring::Parts {
     std::unique_ptr<ui::LocalGUI> gui;
     std::unique_ptr<ui::QtClipboard> clipboard;
     std::unique_ptr<remote::CommandServer> server;
+    // The disk-recorder server and what it reads: the logged clips and the deck.
+    std::unique_ptr<recorder::SharedClipList> clips;
+    std::unique_ptr<recorder::LocalRecorderDeck> recorderDeck;
+    std::unique_ptr<recorder::RecorderServer> recorder;
     std::unique_ptr<remote::SerInPort> sip;  // the auxiliary controller port, when on
     std::optional<int> exitCode;             // set when the windows could not be started
 
@@ -41,6 +48,7 @@ struct ConsoleWiring::Parts {
         // Threads first: nothing may call into a window that is going away.
         if (server)
             server->stop();
+        recorder.reset();
         sip.reset();
         if (vcr) {
             vcr->stopPolling();
@@ -54,6 +62,33 @@ struct ConsoleWiring::Parts {
         app.reset();
     }
 };
+
+namespace {
+
+// The disk-recorder server, when RecorderServerPort asks for it; the console goes on without
+// it when it cannot start, and says why.
+void startRecorderServer(ConsoleWiring::Parts& p, const core::Settings& settings) {
+    recorder::RecorderConfigResult read = recorder::recorderConfig(settings);
+    if (read.off)
+        return;
+    std::string failure;
+    if (!read.config) {
+        core::OutLine("Recorder server: " + read.error);
+        failure = read.error + " (change " + read.key + " in " + core::kSettingsFile + ")";
+    } else {
+        p.recorderDeck = std::make_unique<recorder::LocalRecorderDeck>(*p.vcr);
+        p.recorder = std::make_unique<recorder::RecorderServer>(*p.recorderDeck, *p.clips);
+        if (p.recorder->start(*read.config))
+            return;
+        failure = p.recorder->failure();
+        p.recorder.reset();
+    }
+    p.vcr->ShowError("No recorder server: " + failure);
+    p.gui->setWindowTitle(p.gui->windowTitle() + QStringLiteral(" - no recorder server: ") +
+                          QString::fromStdString(failure));
+}
+
+}  // namespace
 
 ConsoleWiring::ConsoleWiring(int& argc, char** argv)
     : argc_(argc), argv_(argv), parts_(std::make_unique<Parts>()) {}
@@ -99,7 +134,16 @@ void ConsoleWiring::createController(const core::Settings& settings) {
     p.gui = std::make_unique<ui::LocalGUI>(*vcr);
     ui::attachEdlMaker(*p.gui);
     vcr->setDisplay(p.gui.get());
-    ui::attachLogger(*p.gui, *vcr);
+    // The logged clips the disk-recorder server lists: copied at every change of the open
+    // logger's table, empty while none is open.
+    p.clips = std::make_unique<recorder::SharedClipList>();
+    recorder::SharedClipList* clips = p.clips.get();
+    const core::FrameRate rate = settings.frameRate;
+    ui::attachLogger(*p.gui, *vcr, core::LoggerRecovery::kFileName,
+                     [clips, rate](const core::LoggerTable* table) {
+                         clips->set(table ? recorder::clipsOfTable(*table, rate)
+                                          : std::vector<recorder::LoggedClip>{});
+                     });
     p.gui->onClosed = [](int code) { QCoreApplication::exit(code); };
     p.gui->onScript = [vcr] { ui::runScript(*vcr); };
     ui::LocalGUI* gui = p.gui.get();
@@ -129,9 +173,12 @@ void ConsoleWiring::createController(const core::Settings& settings) {
                               QString::fromStdString(p.server->failure()));
         p.server.reset();
     }
+    startRecorderServer(p, settings);
     p.gui->onClosing = [&p] {
         if (p.server)
             p.server->stop();
+        if (p.recorder)
+            p.recorder->stop();
         if (p.sip)
             p.sip->stop();
     };

@@ -21,8 +21,9 @@ class ConsoleWiring : public core::StartupWiring {
     // Runs the window event loop until the main window closes; returns the exit code.
     int run();
 
-  private:
     struct Parts;
+
+  private:
     int& argc_;
     char** argv_;
     std::unique_ptr<Parts> parts_;

@@ -1,8 +1,10 @@
 // Where reviews halt against their out points while a network client is connected: one that
-// reads every word, and one that floods commands and never reads (replaced by a new one each
-// time the server drops it). Each run has the deck simulator with its frame log, the console's
-// controller with its polling thread and its command server on 127.0.0.1; the reviews are
-// 2 to 3 s clips, started 2 s ahead of the tape, with out points on every frame number.
+// reads every word, one that floods commands and never reads (replaced by a new one each
+// time the server drops it), and a disk-recorder controller that asked for every transport
+// and time-code message and polls transport info besides. Each run has the deck simulator with its
+// frame log, the console's controller with its polling thread and its command server on 127.0.0.1;
+// the reviews are 2 to 3 s clips, started 2 s ahead of the tape, with out points on every frame
+// number.
 //
 //   review_client_measure [REVIEWS] [--type recon|tape]
 #include <algorithm>
@@ -20,6 +22,8 @@
 #include "core/settings.h"
 #include "deck/cue_thread.h"
 #include "deck/local_vcr.h"
+#include "recorder/local_recorder_deck.h"
+#include "recorder/recorder_server.h"
 #include "remote/command_server.h"
 #include "remote/tcp_client.h"
 #include "serial/ser_out_port.h"
@@ -35,10 +39,12 @@ using namespace std::chrono_literals;
 using vemo::remote::test::FloodingClient;
 using vemo::remote::test::TcpClient;
 
+enum class Kind { reads, floods, controller };
+
 // Keeps one client of its kind connected for as long as it lives.
 class Clients {
   public:
-    Clients(int port, bool reads) : port_(port), reads_(reads), thread_([this] { run(); }) {}
+    Clients(int port, Kind kind) : port_(port), kind_(kind), thread_([this] { run(); }) {}
     ~Clients() {
         stop_.store(true);
         thread_.join();
@@ -48,7 +54,17 @@ class Clients {
   private:
     void run() {
         while (!stop_.load()) {
-            if (reads_) {
+            if (kind_ == Kind::controller) {
+                TcpClient c(port_);
+                c.write("notify: transport: true display timecode: true\r\n");
+                while (!stop_.load()) {
+                    c.write("transport info\r\n");
+                    while (c.readLine(10ms)) {
+                    }
+                }
+                return;
+            }
+            if (kind_ == Kind::reads) {
                 TcpClient c(port_);
                 while (!stop_.load()) {
                     c.write("GetTC\n");
@@ -66,7 +82,7 @@ class Clients {
     }
 
     const int port_;
-    const bool reads_;
+    const Kind kind_;
     std::atomic<bool> stop_{false};
     std::atomic<int> drops_{0};
     std::thread thread_;
@@ -79,7 +95,7 @@ struct Result {
     int drops = 0;
 };
 
-Result measure(int reviews, const std::string& type, bool reads) {
+Result measure(int reviews, const std::string& type, Kind kind) {
     vemo::test::TempDir dir;
     const std::string link = dir.file("deck").string();
     const std::filesystem::path frames = dir.file("frames.log");
@@ -103,11 +119,21 @@ Result measure(int reviews, const std::string& type, bool reads) {
     vcr.GetTC();
     vemo::remote::CommandServer server(vcr);
     server.start(0);
+    vemo::recorder::SharedClipList clips;
+    vemo::recorder::LocalRecorderDeck recorderDeck(vcr);
+    vemo::recorder::RecorderServer recorder(recorderDeck, clips);
+    vemo::recorder::RecorderConfig config;
+    config.server.host = "127.0.0.1";
+    recorder.start(config);
     {
-        Clients clients(server.port(), reads);
+        const bool controller = kind == Kind::controller;
+        Clients clients(controller ? recorder.port() : server.port(), kind);
         std::this_thread::sleep_for(1s);
         for (int i = 0; i < reviews; ++i) {
-            vemo::test::waitFor([&] { return vcr.connectThread() != nullptr; });
+            if (controller)
+                vemo::test::waitFor([&] { return recorder.connections() > 0; });
+            else
+                vemo::test::waitFor([&] { return vcr.connectThread() != nullptr; });
             const int start = vcr.tcframes() + 60;
             const int out = start + 60 + 7 * i % 30;
             const std::size_t before = vemo::test::readFile(frames).size();
@@ -129,6 +155,7 @@ Result measure(int reviews, const std::string& type, bool reads) {
         }
         r.drops = clients.drops();
     }
+    recorder.stop();
     server.stop();
     vcr.stopPolling();
     vcr.stopCue();
@@ -177,7 +204,8 @@ int main(int argc, char** argv) {
             reviews = std::max(1, std::atoi(argv[i]));
         }
     }
-    report("reading client", measure(reviews, type, true));
-    report("client that floods and never reads", measure(reviews, type, false));
+    report("reading client", measure(reviews, type, Kind::reads));
+    report("client that floods and never reads", measure(reviews, type, Kind::floods));
+    report("notifying recorder controller", measure(reviews, type, Kind::controller));
     return 0;
 }

@@ -5,9 +5,12 @@ set(allowed_core core)
 set(allowed_serial core serial)
 set(allowed_deck core serial deck)
 set(allowed_remote core serial deck remote)
+# The disk-recorder server sits beside remote and reuses its sockets; the windows never
+# include it (the start-up wiring connects the two).
+set(allowed_recorder core serial deck remote recorder)
 set(allowed_ui core serial deck remote ui)
-set(layers core serial deck remote ui)
-set(qt_free core serial deck remote)
+set(layers core serial deck remote recorder ui)
+set(qt_free core serial deck remote recorder)
 
 set(problems "")
 foreach(layer ${layers})

@@ -144,6 +144,9 @@ Settings applyProps(const Props& props) {
     }
     s.ServerIdleTimeout = prop("ServerIdleTimeout");
     s.ServerAllow = prop("ServerAllow");
+    s.RecorderServerPort = prop("RecorderServerPort");
+    s.RecorderServerClients = prop("RecorderServerClients");
+    s.RecorderServerRecord = prop("RecorderServerRecord");
 
     applyEdlProps(props, s);
 
@@ -219,6 +222,9 @@ void showprops(const Settings& s) {
         {"Server Port", &s.ServerPort},
         {"Server Timeout", &s.ServerIdleTimeout},
         {"Server Allow", &s.ServerAllow},
+        {"Recorder Port", &s.RecorderServerPort},
+        {"Recorder Clients", &s.RecorderServerClients},
+        {"Recorder Record", &s.RecorderServerRecord},
     };
     for (const auto& [name, text] : serverKeys) {
         if (*text)

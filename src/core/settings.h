@@ -31,6 +31,10 @@ struct Settings {
     std::optional<std::string> ServerPort;
     std::optional<std::string> ServerIdleTimeout;
     std::optional<std::string> ServerAllow;
+    // The disk-recorder server's keys, as written (unset: nothing; no port: no server).
+    std::optional<std::string> RecorderServerPort;
+    std::optional<std::string> RecorderServerClients;
+    std::optional<std::string> RecorderServerRecord;
     bool useclipboard = false;
     bool stoponexit = true;
     bool verbose = false;

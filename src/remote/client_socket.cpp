@@ -17,43 +17,12 @@
 #include <vector>
 
 #include "core/utils.h"
+#include "remote/socket_address.h"
 
 namespace vemo::remote {
 namespace {
 
 constexpr short kHangUp = POLLRDHUP | POLLHUP | POLLERR;
-
-// An IPv4 peer in host byte order (an IPv4 client of an IPv6 socket included), and its text.
-struct Peer {
-    std::optional<std::uint32_t> v4;
-    std::string text;
-};
-
-Peer peerOf(int fd) {
-    sockaddr_storage s{};
-    socklen_t len = sizeof s;
-    Peer p;
-    if (::getpeername(fd, reinterpret_cast<sockaddr*>(&s), &len) != 0)
-        return p;
-    char buffer[INET6_ADDRSTRLEN] = {};
-    if (s.ss_family == AF_INET) {
-        const auto* a = reinterpret_cast<const sockaddr_in*>(&s);
-        p.v4 = ntohl(a->sin_addr.s_addr);
-        ::inet_ntop(AF_INET, &a->sin_addr, buffer, sizeof buffer);
-    } else if (s.ss_family == AF_INET6) {
-        const auto* a = reinterpret_cast<const sockaddr_in6*>(&s);
-        if (IN6_IS_ADDR_V4MAPPED(&a->sin6_addr)) {
-            in_addr v4{};
-            std::memcpy(&v4, &a->sin6_addr.s6_addr[12], sizeof v4);
-            p.v4 = ntohl(v4.s_addr);
-            ::inet_ntop(AF_INET, &v4, buffer, sizeof buffer);
-        } else {
-            ::inet_ntop(AF_INET6, &a->sin6_addr, buffer, sizeof buffer);
-        }
-    }
-    p.text = buffer;
-    return p;
-}
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 
 #include "core/utils.h"
 #include "remote/client_socket.h"
+#include "remote/socket_address.h"
 
 namespace vemo::remote {
 namespace {
@@ -16,49 +17,6 @@ namespace {
 constexpr int kBacklog = 8;
 // After a failed accept (out of descriptors, say) the next try waits this long.
 constexpr int kRetryMs = 1000;
-
-struct ListenAddress {
-    sockaddr_storage storage{};
-    socklen_t size = 0;
-    int family = AF_UNSPEC;
-};
-
-// A numeric IPv4 or IPv6 address; host names are not looked up.
-std::optional<ListenAddress> parseAddress(const std::string& text, int port) {
-    ListenAddress a;
-    auto* v4 = reinterpret_cast<sockaddr_in*>(&a.storage);
-    if (::inet_pton(AF_INET, text.c_str(), &v4->sin_addr) == 1) {
-        v4->sin_family = AF_INET;
-        v4->sin_port = htons(static_cast<std::uint16_t>(port));
-        a.size = sizeof(sockaddr_in);
-        a.family = AF_INET;
-        return a;
-    }
-    auto* v6 = reinterpret_cast<sockaddr_in6*>(&a.storage);
-    if (::inet_pton(AF_INET6, text.c_str(), &v6->sin6_addr) == 1) {
-        v6->sin6_family = AF_INET6;
-        v6->sin6_port = htons(static_cast<std::uint16_t>(port));
-        a.size = sizeof(sockaddr_in6);
-        a.family = AF_INET6;
-        return a;
-    }
-    return std::nullopt;
-}
-
-int boundPort(int fd) {
-    sockaddr_storage s{};
-    socklen_t len = sizeof s;
-    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&s), &len) != 0)
-        return -1;
-    if (s.ss_family == AF_INET)
-        return ntohs(reinterpret_cast<sockaddr_in*>(&s)->sin_port);
-    return ntohs(reinterpret_cast<sockaddr_in6*>(&s)->sin6_port);
-}
-
-std::string hostPort(const std::string& host, int family, int port) {
-    std::string h = family == AF_INET6 ? "[" + host + "]" : host;
-    return h + ":" + std::to_string(port);
-}
 
 // Who can reach a server on this address: only this machine when it listens on a loopback
 // address, whatever the allow list says of other machines.

@@ -111,6 +111,9 @@ class LoggerGUI : public QWidget, public deck::LoggerMarks, public WaitAware {
     // the clip a review-all plays ("" when it ends). Unset: plain status texts.
     std::function<void(const std::string&)> showNotice;
     std::function<void(const std::string&)> showSequenceText;
+    // After every change of the clip table (window thread): who lists the logged clips
+    // elsewhere takes its copy here.
+    std::function<void()> onTableChanged;
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -158,6 +158,8 @@ void LoggerGUI::tableChanged() {
         markValidity(row.in);
         markValidity(row.out);
     }
+    if (onTableChanged)
+        onTableChanged();
 }
 
 bool LoggerGUI::settleUnsaved(const QString& question, bool closing) {

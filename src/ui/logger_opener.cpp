@@ -11,7 +11,7 @@
 namespace vemo::ui {
 
 LoggerGUI* openLogger(LocalGUI& gui, deck::LocalVCR& svcr,
-                      const std::filesystem::path& recoveryPath) {
+                      const std::filesystem::path& recoveryPath, LoggerTableWatch watch) {
     // A top-level window of its own, not a child of the main window.
     auto* window = new LoggerGUI(svcr, recoveryPath);
     window->setRecentFiles(&gui.recentFiles());
@@ -29,7 +29,11 @@ LoggerGUI* openLogger(LocalGUI& gui, deck::LocalVCR& svcr,
         if (main)
             main->showSequenceText(text);
     };
-    window->onClosed = [window, main, &svcr] {
+    if (watch)
+        window->onTableChanged = [window, watch] { watch(&window->edl().table); };
+    window->onClosed = [window, main, &svcr, watch] {
+        if (watch)
+            watch(nullptr);
         if (main)
             main->loggerMarks().detach(window);
         svcr.setLoggerMarks(nullptr);
@@ -42,15 +46,18 @@ LoggerGUI* openLogger(LocalGUI& gui, deck::LocalVCR& svcr,
     QObject::connect(&gui, &QObject::destroyed, window, [window] { delete window; });
     window->show();
     window->offerRecovery();
+    if (watch)
+        watch(&window->edl().table);
     gui.loggerMarks().attach(window);
     svcr.setLoggerMarks(&gui.loggerMarks());
     return window;
 }
 
-void attachLogger(LocalGUI& gui, deck::LocalVCR& svcr, std::filesystem::path recoveryPath) {
+void attachLogger(LocalGUI& gui, deck::LocalVCR& svcr, std::filesystem::path recoveryPath,
+                  LoggerTableWatch watch) {
     auto open = std::make_shared<QPointer<LoggerGUI>>();
-    gui.onOpenLogger = [&gui, &svcr, open, recoveryPath] {
-        *open = openLogger(gui, svcr, recoveryPath);
+    gui.onOpenLogger = [&gui, &svcr, open, recoveryPath, watch] {
+        *open = openLogger(gui, svcr, recoveryPath, watch);
         return true;
     };
     gui.confirmClose = [open](bool mayAsk) {

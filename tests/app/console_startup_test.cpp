@@ -14,69 +14,13 @@
 #include "remote/tcp_client.h"
 #include "support/log_text.h"
 #include "support/process.h"
+#include "support/sim_console.h"
 #include "support/temp_dir.h"
 
 namespace vemo::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-std::string settingsFor(const std::string& port, const std::string& type) {
-    return "COMPort=" + port + "\nVCRType=" + type +
-           "\nUserNote=Simulator\nVerbose=NO\nUseClipboard=NO\nStopOnExit=YES\n"
-           "Initialize=YES\nFinalize=YES\nRECMode=Title\nAutoChapter=NO\n";
-}
-
-// Sets or removes an environment variable for the programs started meanwhile.
-class EnvGuard {
-  public:
-    EnvGuard(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        if (value != nullptr) {
-            ::setenv(name, value, 1);
-        } else {
-            ::unsetenv(name);
-        }
-    }
-    ~EnvGuard() {
-        if (old_) {
-            ::setenv(name_, old_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
-// A console started headless in a fresh folder against its own simulated deck; the extra
-// settings lines are added to the usual file.
-struct SimConsole {
-    explicit SimConsole(const std::string& type, const std::string& extraSettings = "")
-        : platform("QT_QPA_PLATFORM", "offscreen"),
-          link(dir.file("deck").string()),
-          sim(builtProgram("tools/decksim/vemo-decksim"),
-              {"--link", link, "--type", type == "LX1" ? "lx1" : "tape", "--log",
-               dir.file("frames.log").string()},
-              dir.path()) {
-        EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(link); })) << sim.output();
-        dir.write("VemoSettings.txt", settingsFor(link, type) + extraSettings);
-        vemo.emplace(builtProgram("app/vemo"), std::vector<std::string>{}, dir.path());
-    }
-    std::string log() const { return dir.read("VemoLog.txt"); }
-    bool logged(const std::string& text) {
-        return waitFor([&] { return log().find(text) != std::string::npos; });
-    }
-
-    EnvGuard platform;
-    TempDir dir;
-    std::string link;
-    ChildProcess sim;
-    std::optional<ChildProcess> vemo;
-};
 
 class ConsoleStartup : public ::testing::TestWithParam<const char*> {};
 
@@ -97,19 +41,6 @@ TEST_P(ConsoleStartup, RunsPollsAndStopsTheDeckWhenTerminated) {
     EXPECT_EQ(countFrames(readFile(c.dir.file("frames.log")), "20 00 20"), 2);
 }
 
-// A port no one holds at the moment.
-int freePort() {
-    core::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    if (::bind(fd.get(), reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
-        ::getsockname(fd.get(), reinterpret_cast<sockaddr*>(&a), &len) != 0)
-        return -1;
-    return ntohs(a.sin_port);
-}
-
 // One console per deck on one machine: each on its own port; a third asking for a port in
 // use says so and names the key.
 TEST(ConsolesOnOneMachine, EachServesOnItsOwnPort) {
@@ -127,6 +58,42 @@ TEST(ConsolesOnOneMachine, EachServesOnItsOwnPort) {
     SimConsole third("TAPE", "ServerPort=" + std::to_string(ports[0]) + "\n");
     EXPECT_TRUE(third.logged("Address already in use\n")) << third.log();
     EXPECT_TRUE(third.logged("Ready\n"));  // the console goes on without a server
+}
+
+// A controller on the recorder port and a client of the command server drive one deck
+// together: the client's play reaches the controller as the asynchronous transport message,
+// the controller's stop reaches the deck while the client stays connected.
+TEST(ConsoleRecorderServer, AControllerAndACommandClientShareTheDeck) {
+    const int ports[] = {freePort(), freePort()};
+    ASSERT_NE(ports[0], ports[1]);
+    SimConsole c("TAPE", "ServerPort=" + std::to_string(ports[0]) +
+                             "\nRecorderServerPort=" + std::to_string(ports[1]) + "\n");
+    ASSERT_TRUE(c.logged("Recorder server refuses record\n")) << c.log();
+    remote::test::TcpClient controller(ports[1]);
+    ASSERT_EQ(controller.readLine(), "500 connection info:");
+    ASSERT_TRUE(controller.write("notify: transport: true\r\n"));
+    std::optional<std::string> line;
+    while ((line = controller.readLine()) && *line != "200 ok") {
+    }
+    ASSERT_TRUE(line);
+    remote::test::TcpClient client(ports[0]);
+    ASSERT_EQ(client.readLine(), "OK");
+    ASSERT_TRUE(client.write("Play\r\n"));
+    while ((line = controller.readLine()) && *line != "status: play") {
+    }
+    ASSERT_TRUE(line) << c.log();
+    ASSERT_TRUE(controller.write("stop\r\n"));
+    ASSERT_TRUE(
+        waitFor([&] { return countFrames(readFile(c.dir.file("frames.log")), "20 00 20") >= 1; }));
+    EXPECT_TRUE(client.write("GetTC\r\n"));
+    EXPECT_TRUE(client.readLine().has_value());
+}
+
+TEST(ConsoleRecorderServer, ABadKeyIsNamedAndTheConsoleGoesOn) {
+    SimConsole c("TAPE", "RecorderServerPort=9993\nRecorderServerClients=none\n");
+    EXPECT_TRUE(c.logged("Recorder server: RecorderServerClients \"none\" is not a number 1-64\n"))
+        << c.log();
+    EXPECT_TRUE(c.logged("Ready\n"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Decks, ConsoleStartup, ::testing::Values("TAPE", "LX1"));

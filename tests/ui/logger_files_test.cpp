@@ -147,6 +147,20 @@ TEST_F(LoggerTest, SaveWithABadEntryKeepsTheOldFileAndSaysWhichInADialog) {
     EXPECT_FALSE(std::filesystem::exists(recoveryFile()));
 }
 
+// The console lists the open logger's clips elsewhere: it is told of the table at every
+// change, and told when the window has gone.
+TEST_F(LoggerTest, TheTableIsWatchedWhileTheWindowIsOpen) {
+    ASSERT_FALSE(watched.empty());
+    EXPECT_EQ(watched.back(), "00:00:00:00");
+    vcr->fields().setTC("00:00:03:00");
+    press("setin0");
+    EXPECT_EQ(watched.back(), "00:00:03:00");
+    answer = LoggerGUI::SaveAnswer::Discard;
+    EXPECT_TRUE(logger->close());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(watched.back(), "closed");
+}
+
 TEST_F(LoggerTest, ClosingWithChangedClipsAsksFirst) {
     TempDir dir;
     vcr->fields().setTC("00:00:03:00");

@@ -36,7 +36,10 @@ class LoggerTest : public ::testing::Test {
         vcr = std::make_unique<deck::LocalVCR>(&port, settings);
         gui = std::make_unique<ui::LocalGUI>(*vcr);
         vcr->setDisplay(gui.get());
-        ui::attachLogger(*gui, *vcr, recoveryFile());
+        // What the console's recorder server would see: entry 1's in point, or "closed".
+        ui::attachLogger(*gui, *vcr, recoveryFile(), [this](const core::LoggerTable* t) {
+            watched.push_back(t ? t->SrcInArray[0] : "closed");
+        });
         open();
     }
     void TearDown() override {
@@ -127,7 +130,8 @@ class LoggerTest : public ::testing::Test {
     std::vector<bool> saves;
     std::string chosenPath;
     int asked = 0;
-    std::vector<std::string> errors;  // messages the failure dialogs showed
+    std::vector<std::string> errors;   // messages the failure dialogs showed
+    std::vector<std::string> watched;  // the table watch's calls
     ui::LoggerGUI::SaveAnswer answer = ui::LoggerGUI::SaveAnswer::Cancel;
 };
 
