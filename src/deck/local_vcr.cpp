@@ -1,5 +1,7 @@
 #include "deck/local_vcr.h"
 
+#include <algorithm>
+
 #include "core/utils.h"
 #include "deck/cue_thread.h"
 #include "deck/tc_thread.h"
@@ -82,12 +84,30 @@ serial::ExchangeResult LocalVCR::CommandB0(const std::uint8_t* frame, std::size_
     return reply;
 }
 
+namespace {
+
+// The frame's own reply, when a late reply of the frame before came ahead of it.
+serial::ExchangeResult ownReply(serial::ExchangeResult r) {
+    if (protocol::isWholeReply(r.bytes.data(), r.count))
+        return r;
+    auto at = protocol::lastOfWholeReplies(r.bytes.data(), r.count);
+    if (!at || *at == 0)
+        return r;
+    serial::ExchangeResult own = r;
+    own.bytes.fill(0);
+    std::copy(r.bytes.begin() + *at, r.bytes.begin() + r.count, own.bytes.begin());
+    own.count = r.count - *at;
+    return own;
+}
+
+}  // namespace
+
 serial::ExchangeResult LocalVCR::sendCommand(const std::uint8_t* frame, std::size_t size) {
     const bool known = everAnswered_.load() && answering_.load();
-    serial::ExchangeResult r = CommandB0(frame, size);
+    serial::ExchangeResult r = ownReply(CommandB0(frame, size));
     if (!known || !r.sent || protocol::isWholeReply(r.bytes.data(), r.count))
         return r;
-    return CommandB0(frame, size);
+    return ownReply(CommandB0(frame, size));
 }
 
 // Only a deck that answers is told about: a gone deck is shown as "not answering" instead.

@@ -102,6 +102,23 @@ constexpr bool isAck(const Byte* r, int count) {
 constexpr bool isNak(const Byte* r, int count) {
     return count == 4 && r[0] == kNak && r[1] == 0x12 && isWholeReply(r, count);
 }
+// A reply that came after its exchange's pause is taken by the next exchange, ahead of that
+// exchange's own: when the bytes are whole replies back to back, the offset of the last one
+// (the frame's own); nothing otherwise.
+constexpr std::optional<int> lastOfWholeReplies(const Byte* r, int count) {
+    std::optional<int> last;
+    int at = 0;
+    while (r != nullptr && at < count) {
+        if (count - at < 3)
+            return std::nullopt;
+        const int n = static_cast<int>(dataCount(r[at])) + 3;
+        if (at + n > count || !isWholeReply(r + at, n))
+            return std::nullopt;
+        last = at;
+        at += n;
+    }
+    return last;
+}
 // Time code of a time data reply: frames r[2], seconds r[3], minutes r[4], hours r[5].
 // Nothing when its digits name no time (a digit above 9, seconds 60, frames 30, ...).
 std::optional<TimeCode> decodeTimeData(const Byte* r, int count);

@@ -42,7 +42,22 @@ ExchangeResult SerOutPort::SendSerial(const std::uint8_t* frame, std::size_t siz
         return r;
     }
     DelayT(wait_.load());
-    return resultLocked(readLocked());
+    int count = readLocked();
+    if (count == 0 && awaitLateReplyLocked()) {
+        DelayT(kReplyTailMs);
+        count = readLocked();
+    }
+    return resultLocked(count);
+}
+
+bool SerOutPort::awaitLateReplyLocked() {
+    if (!line_ || lost_.load())
+        return false;
+    try {
+        return line_->awaitInput(kLateReplyGrace);
+    } catch (const SerialError&) {
+        return false;
+    }
 }
 
 bool SerOutPort::sendLocked(const std::uint8_t* bytes, std::size_t size) {

@@ -31,6 +31,11 @@ class SerOutPort : public CommandPort {
     // Once a write has missed its deadline, the next ones give up sooner until one succeeds,
     // so that a stuck line does not hold every other command a second each.
     static constexpr std::chrono::milliseconds kStalledWriteDeadline{50};
+    // A frame that has no byte of its reply after the pause gets this much longer: a reply
+    // held up by a loaded machine or a slow bridge still belongs to its own frame. Then the
+    // rest of it is given kReplyTailMs to arrive (a whole status reply at the line's rate).
+    static constexpr std::chrono::milliseconds kLateReplyGrace{30};
+    static constexpr int kReplyTailMs = 5;
     // While the device is gone (adapter pulled), reopening it is tried this often.
     static constexpr std::chrono::milliseconds kReopenInterval{1000};
 
@@ -59,6 +64,8 @@ class SerOutPort : public CommandPort {
 
   private:
     bool sendLocked(const std::uint8_t* bytes, std::size_t size);
+    // True when a byte of a late reply came within kLateReplyGrace.
+    bool awaitLateReplyLocked();
     // A write failed: tells a line that is gone from one that is only stuck.
     void writeFailedLocked();
     bool reopenLocked();

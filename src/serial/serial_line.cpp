@@ -280,6 +280,22 @@ int SerialLine::waiting() {
     return n;
 }
 
+bool SerialLine::awaitInput(std::chrono::milliseconds limit) {
+    if (!isOpen())
+        return false;
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now());
+        pollfd p{fd_.get(), POLLIN, 0};
+        const int n = ::poll(&p, 1, static_cast<int>(std::max<long long>(left.count(), 0)));
+        if (n > 0)
+            return (p.revents & POLLIN) != 0;
+        if (n == 0 || errno != EINTR)
+            return false;
+    }
+}
+
 void SerialLine::flushInput() {
     if (::tcflush(fd_.get(), TCIFLUSH) != 0)
         throw SerialError("rxFlush failed");

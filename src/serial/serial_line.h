@@ -85,6 +85,8 @@ class SerialLine {
     int read(std::span<std::uint8_t> buffer);
     // Bytes received and not yet read.
     int waiting();
+    // Waits until a byte has come or the time is up; true when one is waiting.
+    bool awaitInput(std::chrono::milliseconds limit);
     void flushInput();
     void flushOutput();
     void setDTR(bool on);

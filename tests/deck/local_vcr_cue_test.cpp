@@ -326,6 +326,16 @@ TEST_F(CueTest, FramesWithoutAnAnswerEndAtOnceAndSaySo) {
     vcr->play();
     EXPECT_EQ(port.count(kPlay), 2);
     EXPECT_TRUE(log.hasLine("Deck did not answer a command, nor its repeat"));
+    // A late reply of the frame before, ahead of the frame's own, is no silence.
+    port.clear();
+    port.setReply([&](const Bytes& f) {
+        serial::ExchangeResult r = deck.answer(f);
+        if (f == kStop)
+            r = test::replyOf({0x10, 0x01, 0x11, 0x10, 0x01, 0x11});
+        return r;
+    });
+    vcr->stop();
+    EXPECT_EQ(port.count(kStop), 1);
 }
 
 // A deck that crawls towards the out point never stands still, yet the review ends.

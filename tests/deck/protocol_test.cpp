@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 #include "deck/local_vcr.h"
@@ -180,6 +181,30 @@ TEST(Replies, OnlyWholeRepliesWithTheirChecksumAreRecognised) {
         EXPECT_EQ(protocol::isStatusData(c.bytes.data(), n), c.status);
         EXPECT_EQ(protocol::isAck(c.bytes.data(), n), c.ack);
         EXPECT_EQ(protocol::isNak(c.bytes.data(), n), c.nak);
+    }
+}
+
+// A late reply of the frame before, taken ahead of the frame's own: only whole replies back
+// to back are split, and the frame's own is the last.
+TEST(Replies, TheLastOfWholeRepliesBackToBackIsTheFramesOwn) {
+    struct Case {
+        std::vector<std::uint8_t> bytes;
+        std::optional<int> last;
+    };
+    const std::vector<Case> cases = {
+        {{0x10, 0x01, 0x11}, 0},
+        {{0x10, 0x01, 0x11, 0x10, 0x01, 0x11}, 3},
+        {{0x10, 0x01, 0x11, 0x11, 0x12, 0x04, 0x27}, 3},
+        {{0x74, 0x04, 0x00, 0x10, 0x00, 0x00, 0x88, 0x10, 0x01, 0x11}, 7},
+        {{0x10, 0x01, 0x11, 0x10, 0x01}, std::nullopt},
+        {{0x10, 0x01, 0x12, 0x10, 0x01, 0x11}, std::nullopt},
+        {{0x55, 0x10, 0x01, 0x11}, std::nullopt},
+        {{}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(protocol::lastOfWholeReplies(c.bytes.data(), static_cast<int>(c.bytes.size())),
+                  c.last)
+            << ::testing::PrintToString(c.bytes);
     }
 }
 
