@@ -1,15 +1,11 @@
 #include "recorder/message.h"
 
+#include "core/trimmed.h"
+
 namespace vemo::recorder {
 namespace {
 
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
+using core::trimmed;
 
 std::vector<std::string_view> words(std::string_view text) {
     std::vector<std::string_view> out;

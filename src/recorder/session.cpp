@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "core/trimmed.h"
+
 namespace vemo::recorder {
 namespace {
 
@@ -31,13 +33,7 @@ constexpr std::array<std::string_view, 14> kUnsupported{
     "clips add",  "clips clear",   "playrange",    "play option", "play on startup",
     "cache info", "dynamic range", "slot unblock", "record spill"};
 
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
+using core::trimmed;
 
 }  // namespace
 

@@ -3,16 +3,12 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 
+#include "core/trimmed.h"
+
 namespace vemo::remote {
 namespace {
 
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
+using core::trimmed;
 
 std::optional<std::uint32_t> ipv4(std::string_view text) {
     in_addr a{};
