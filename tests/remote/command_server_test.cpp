@@ -114,6 +114,11 @@ TEST_F(CommandServerTest, ReviewReportsItsProgress) {
         EXPECT_EQ(c->readLine(), word);
     }
     EXPECT_GE(deck_->stopPositions().back(), 2759);
+    // A review whose out point is before its in point cues and says it did not run.
+    EXPECT_TRUE(c->write("tc100:01:40:00\r\ntc200:01:39:00\r\nReview\r\n"));
+    for (const char* word : {"CUEING!", "CUED!", "NO REVIEW!"}) {
+        EXPECT_EQ(c->readLine(), word);
+    }
 }
 
 TEST_F(CommandServerTest, EachWayOfEndingAConnectionAndTheNextClientIsServed) {
