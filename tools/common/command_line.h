@@ -33,6 +33,23 @@ class ArgVector {
             rest.emplace_back(pointers_[static_cast<std::size_t>(i)]);
         return rest;
     }
+    // The two file names left after the options; false with the reason otherwise (needed:
+    // how the usage names them, "INPUT and OUTPUT").
+    bool twoFiles(std::string& first, std::string& second, const char* needed,
+                  std::string& error) const {
+        std::vector<std::string> files = operands();
+        if (files.size() != 2) {
+            error = files.size() < 2 ? std::string(needed) + " are needed" : "too many arguments";
+            return false;
+        }
+        if (files[0].empty() || files[1].empty()) {
+            error = "an empty file name";
+            return false;
+        }
+        first = files[0];
+        second = files[1];
+        return true;
+    }
     // Why getopt_long returned '?' or ':' for the argument it stopped at.
     std::string mistake(int result) const {
         std::string arg = ::optind > 0 && ::optind <= argc()

@@ -92,18 +92,7 @@ bool parseOptions(const std::vector<std::string>& args, Options& options, std::s
     }
     if (options.help || options.version)
         return true;
-    std::vector<std::string> files = argv.operands();
-    if (files.size() != 2) {
-        error = files.size() < 2 ? "INPUT and OUTPUT are needed" : "too many arguments";
-        return false;
-    }
-    if (files[0].empty() || files[1].empty()) {
-        error = "an empty file name";
-        return false;
-    }
-    options.input = files[0];
-    options.output = files[1];
-    return true;
+    return argv.twoFiles(options.input, options.output, "INPUT and OUTPUT", error);
 }
 
 }  // namespace vemo::lxedl
