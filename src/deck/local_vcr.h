@@ -171,6 +171,10 @@ class LocalVCR : public core::StatusDisplay {
     std::string StatusString() const;
     int tcframes() const { return tcframes_.load(); }
     bool cueup() const { return cueup_.load(); }
+    // What the last status read said of the deck itself: switched to LOCAL (it takes no
+    // commands from the console), no tape in it.
+    bool deckLocal() const { return local_.load(); }
+    bool tapeOut() const { return tapeOut_.load(); }
     bool preroll() const { return preroll_.load(); }
     bool cueplayFlag() const { return cueplay_.load(); }
     bool reviewclipFlag() const { return reviewclip_.load(); }
@@ -285,6 +289,8 @@ class LocalVCR : public core::StatusDisplay {
     std::atomic<int> moving_{0};
     std::atomic<bool> cueup_{false};
     std::atomic<bool> preroll_{false};
+    std::atomic<bool> local_{false};
+    std::atomic<bool> tapeOut_{false};
     std::atomic<bool> cueplay_{false};
     std::atomic<bool> reviewclip_{false};
     std::atomic<int> duration_{0};

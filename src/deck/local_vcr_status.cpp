@@ -35,6 +35,8 @@ std::string LocalVCR::ExtractStatusString(const std::uint8_t* s) {
         d->showIndicators(st.highlights);
     cueup_.store(st.cueup);
     preroll_.store(st.preroll);
+    local_.store(st.local);
+    tapeOut_.store(st.tapeOut);
     std::lock_guard<std::mutex> lock(mutex_);
     StatusString_ = st.words;
     return st.words;

@@ -41,6 +41,8 @@ StatusWords decodeStatus(const std::uint8_t* s, bool lx1, bool reviewing) {
     out.cueup = b::cueComplete.in(s);
     if (out.cueup)
         add(out, "CuedUp ");
+    out.local = b::local.in(s);
+    out.tapeOut = b::tapeOut.in(s);
     out.preroll = b::preroll.in(s);
     if (out.preroll)
         add(out, "PreCue ");

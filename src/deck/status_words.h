@@ -18,6 +18,8 @@ struct StatusBit {
 
 // The bits the console reads.
 namespace statusbits {
+inline constexpr StatusBit local{2, 0x01};    // the deck's own panel holds it (remote off)
+inline constexpr StatusBit tapeOut{2, 0x20};  // no tape (no disc) in the deck
 inline constexpr StatusBit play{3, 0x01};
 inline constexpr StatusBit record{3, 0x02};
 inline constexpr StatusBit fastForward{3, 0x04};
@@ -38,9 +40,13 @@ struct StatusWords {
     std::vector<Indicator> highlights;
     bool cueup = false;
     bool preroll = false;
+    // The deck's own reports, not shown as words: switched to LOCAL, no tape in it.
+    bool local = false;
+    bool tapeOut = false;
 };
 
-// Decodes the status bytes s[3], s[4] and s[6] of a status reply (s holds at least 7 bytes).
+// Decodes the status bytes s[2], s[3], s[4] and s[6] of a status reply (s holds at least 7
+// bytes).
 // While a review runs only "CuedUp " and "PreCue " are reported; the LX1 recorder has no
 // standby, shuttle or jog, so those bits are not reported for it.
 StatusWords decodeStatus(const std::uint8_t* s, bool lx1, bool reviewing);

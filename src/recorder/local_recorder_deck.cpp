@@ -32,8 +32,8 @@ LocalRecorderDeck::LocalRecorderDeck(deck::LocalVCR& vcr)
 DeckState LocalRecorderDeck::state() const {
     DeckState s;
     s.frames = vcr_.tcframes();
-    s.tape = vcr_.deckAnswering();
-    s.remote = vcr_.deckAnswering();
+    s.tape = vcr_.deckAnswering() && !vcr_.tapeOut();
+    s.remote = vcr_.deckAnswering() && !vcr_.deckLocal();
     // While a review runs the status words leave the transport out: it plays.
     auto cue = vcr_.cuethread();
     if (vcr_.reviewclipFlag() && cue && !cue->finished()) {

@@ -12,8 +12,8 @@ struct DeckState {
     Transport transport = Transport::stopped;
     int speed = 0;        // percent of play, negative backwards
     int frames = 0;       // the time code as a frame count at the console's frame rate
-    bool tape = false;    // the deck answers with a medium in it
-    bool remote = false;  // the deck takes commands from the console
+    bool tape = false;    // the deck answers and its status reports a medium in it
+    bool remote = false;  // the deck answers and its status does not report LOCAL
 };
 
 // The few deck operations and state queries the recorder server needs. The console's deck

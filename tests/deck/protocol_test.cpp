@@ -222,6 +222,22 @@ TEST(TimeCodeText, FrameCountsAndTextsRoundTrip) {
     }
 }
 
+// The deck's own reports of its first status byte are kept, never shown as words.
+TEST(StatusWords, TheDecksOwnReportsAreReadButNotShown) {
+    struct Case {
+        std::uint8_t byte0;
+        bool local, tapeOut;
+    };
+    for (const Case& c : {Case{0x00, false, false}, Case{0x01, true, false},
+                          Case{0x20, false, true}, Case{0x21, true, true}}) {
+        const Bytes s{0x79, 0x20, c.byte0, 0x01, 0x00, 0x00, 0x00, 0x00};
+        StatusWords st = decodeStatus(s.data(), false, false);
+        EXPECT_EQ(st.local, c.local);
+        EXPECT_EQ(st.tapeOut, c.tapeOut);
+        EXPECT_EQ(st.words, "Play ");
+    }
+}
+
 struct StatusCase {
     Bytes s;
     bool lx1;

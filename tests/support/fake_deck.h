@@ -34,6 +34,8 @@ class FakeDeck : public FakeCommandPort {
     std::atomic<bool> answers{true};      // takes frames but answers none when false
     std::atomic<bool> refusesCue{false};  // answers the cue frame with NAK
     std::atomic<double> fps{0.0};         // time-code frames per real second while playing
+    std::atomic<bool> local{false};       // status reports the deck switched to LOCAL
+    std::atomic<bool> tapeOut{false};     // status reports no tape in the deck
 
     // The deck's own answer to a frame, for reply functions that answer some frames otherwise.
     serial::ExchangeResult answer(const Bytes& f) {
@@ -49,10 +51,11 @@ class FakeDeck : public FakeCommandPort {
             return replyOf(withChecksum({0x74, 0x04, bcd[0], bcd[1], bcd[2], bcd[3]}));
         }
         if (f == bytesOf(bsstatus)) {
+            std::uint8_t s2 = (local ? 0x01 : 0x00) | (tapeOut ? 0x20 : 0x00);
             std::uint8_t s3 = playing_ ? 0x01 : 0x20;  // Play or Stop
             std::uint8_t s4 = (cued_ && reportsCued) ? 0x01 : 0x00;
             return replyOf(
-                withChecksum({0x79, 0x20, 0x00, s3, s4, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}));
+                withChecksum({0x79, 0x20, s2, s3, s4, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}));
         }
         if (refusesCue && isCue(f))
             return replyOf(withChecksum({0x11, 0x12, 0x01}));
