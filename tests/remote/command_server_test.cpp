@@ -430,6 +430,11 @@ TEST_F(CommandServerTest, AClientThatVanishedIsFoundOutAndTheSlotComesFree) {
 // the accept) or refused with a line (none for its connection); the server goes on and the
 // next client is served once descriptors are free again.
 TEST_F(CommandServerTest, AtTheDescriptorLimitAClientIsRefusedAndTheServerGoesOn) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizers open a pipe of their own to check memory they are unsure of: with no
+    // descriptor left they report objects that are fine. The normal build runs this test.
+    GTEST_SKIP() << "not under the sanitizers, which need descriptors at the limit";
+#endif
     startServer();
     vemo::test::StdoutCapture log;
     rlimit saved{};
