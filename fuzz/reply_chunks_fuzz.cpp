@@ -62,6 +62,7 @@ struct Harness {
         port = std::make_unique<SerOutPort>(pty.slaveName());
         FUZZ_CHECK(!port->bad() && port->hasSerialPort() && port->hasOutputStream());
         port->setwait(0);
+        port->setLateReplyGrace(std::chrono::milliseconds(0));
     }
 
     int waiting() const {

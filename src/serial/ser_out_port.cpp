@@ -54,7 +54,8 @@ bool SerOutPort::awaitLateReplyLocked() {
     if (!line_ || lost_.load())
         return false;
     try {
-        return line_->awaitInput(kLateReplyGrace);
+        const std::chrono::milliseconds grace{grace_.load()};
+        return grace.count() > 0 && line_->awaitInput(grace);
     } catch (const SerialError&) {
         return false;
     }

@@ -47,6 +47,8 @@ class SerOutPort : public CommandPort {
 
     // The pause between writing a command and reading its reply, in milliseconds.
     void setwait(int milliseconds) { wait_.store(milliseconds); }
+    // How much longer an exchange with no reply byte yet waits (kLateReplyGrace by default).
+    void setLateReplyGrace(std::chrono::milliseconds grace) { grace_.store(grace.count()); }
 
     ExchangeResult SendSerial(const std::uint8_t* frame, std::size_t size) override;
 
@@ -77,6 +79,7 @@ class SerOutPort : public CommandPort {
     PortFailure openError_;
     std::string portName_;
     std::atomic<int> wait_{20};
+    std::atomic<std::chrono::milliseconds::rep> grace_{kLateReplyGrace.count()};
     std::array<std::uint8_t, buffersize> serin_{};  // the one reply buffer, reused
 
     std::unique_ptr<SerialLine> line_;
