@@ -3,13 +3,13 @@
 #include <atomic>
 #include <chrono>
 #include <cstddef>
-#include <deque>
 #include <mutex>
 #include <string>
 
 #include "core/unique_fd.h"
 #include "recorder/session.h"
 #include "remote/line_buffer.h"
+#include "remote/outgoing_queue.h"
 
 namespace vemo::recorder {
 
@@ -47,12 +47,7 @@ class Connection {
     std::atomic<int> watchdog{0};   // seconds the controller promised a command within
 
   private:
-    std::mutex mutex_;  // guards the queue below
-    std::deque<std::string> out_;
-    std::size_t outBytes_ = 0;
-    std::size_t sentOfFront_ = 0;
-    const std::size_t limit_;
-    bool overflow_ = false;
+    remote::OutgoingQueue out_;
     std::atomic<bool> closing_{false};
 };
 

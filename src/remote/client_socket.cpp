@@ -155,7 +155,7 @@ const char* ClientSocket::serve() {
         if (got == Read::stopped)
             break;
         if (got == Read::failed) {
-            if (overflow_.load())
+            if (out_.overflowed())
                 ShowStat("Client not reading: connection closed");
             why = "Server ReadLine I/O Error";
             break;
@@ -291,46 +291,21 @@ void ClientSocket::wake() {
 void ClientSocket::Send(const std::string& text) {
     {
         std::lock_guard<std::mutex> lock(outMutex_);
-        if (!open_ || overflow_.load())
+        if (!open_)
             return;
-        if (outBytes_ + text.size() + 2 > config_.queueLimit) {
-            // A client that does not read is not worth holding the deck's messages for.
-            overflow_.store(true);
-        } else {
-            out_.push_back(text + "\r\n");
-            outBytes_ += out_.back().size();
-        }
+        // A client that does not read is not worth holding the deck's messages for: past
+        // the limit the queue takes nothing more and the connection ends.
+        out_.push(text + "\r\n");
     }
     wake();
 }
 
 bool ClientSocket::pending() {
-    std::lock_guard<std::mutex> lock(outMutex_);
-    return !out_.empty();
+    return out_.pending();
 }
 
 bool ClientSocket::flush() {
-    std::lock_guard<std::mutex> lock(outMutex_);
-    if (overflow_.load())
-        return false;
-    while (!out_.empty()) {
-        const std::string& message = out_.front();
-        // Never blocks: whoever queues a message waits at most for one such call.
-        ssize_t n = ::send(cs_.get(), message.data() + sentOfFront_, message.size() - sentOfFront_,
-                           MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno == EAGAIN || errno == EWOULDBLOCK;
-        }
-        sentOfFront_ += static_cast<std::size_t>(n);
-        if (sentOfFront_ == message.size()) {
-            outBytes_ -= message.size();
-            out_.pop_front();
-            sentOfFront_ = 0;
-        }
-    }
-    return true;
+    return out_.flush(cs_.get());
 }
 
 void ClientSocket::Close(bool /*ignored*/) {
@@ -340,7 +315,6 @@ void ClientSocket::Close(bool /*ignored*/) {
         std::lock_guard<std::mutex> lock(outMutex_);
         open_ = false;
         out_.clear();
-        outBytes_ = 0;
     }
     cs_.reset();
     if (deck::DeckDisplay* d = svcr_.display())

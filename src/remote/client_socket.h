@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -11,6 +10,7 @@
 #include "deck/local_vcr.h"
 #include "remote/dispatcher.h"
 #include "remote/line_buffer.h"
+#include "remote/outgoing_queue.h"
 #include "remote/server_config.h"
 #include "remote/stop_signal.h"
 
@@ -85,12 +85,9 @@ class ClientSocket : public deck::NetClient, public std::enable_shared_from_this
     bool hungUp_ = false;  // the client went while a "Wait" ran
     std::string peer_;
 
-    std::mutex outMutex_;  // guards the queue below
-    std::deque<std::string> out_;
-    std::size_t outBytes_ = 0;
-    std::size_t sentOfFront_ = 0;  // bytes of the first message already on the wire
-    bool open_ = false;            // messages are taken
-    std::atomic<bool> overflow_{false};
+    std::mutex outMutex_;  // guards open_, and is held while a message is queued
+    bool open_ = false;    // messages are taken
+    OutgoingQueue out_{config_.queueLimit};
 
     std::atomic<bool> accepted_{false};
     std::atomic<bool> a_{false};
