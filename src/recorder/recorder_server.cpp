@@ -16,7 +16,6 @@
 namespace vemo::recorder {
 namespace {
 
-constexpr int kBacklog = 8;
 // Lines of one controller handed to the deck thread and not yet answered; past this its
 // socket is not read until the deck catches up, so a flood cannot grow any queue.
 constexpr int kMaxPending = 32;
@@ -45,17 +44,8 @@ bool RecorderServer::listen(const RecorderConfig& config) {
     auto address = remote::parseAddress(host, config.port);
     if (!address)
         return fail("\"" + host + "\" is not a numeric IPv4 or IPv6 address", "ServerAddress");
-    core::UniqueFd fd(::socket(address->family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    int on = 1;
     int err = 0;
-    if (!fd.valid()) {
-        err = errno;
-    } else if (::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
-               ::bind(fd.get(), reinterpret_cast<sockaddr*>(&address->storage), address->size) !=
-                   0 ||
-               ::listen(fd.get(), kBacklog) != 0) {
-        err = errno;
-    }
+    core::UniqueFd fd = remote::listenOn(*address, err);
     if (err != 0) {
         return fail("cannot listen on " + remote::hostPort(host, address->family, config.port) +
                         ": " + std::strerror(err),

@@ -14,7 +14,6 @@
 namespace vemo::remote {
 namespace {
 
-constexpr int kBacklog = 8;
 // After a failed accept (out of descriptors, say) the next try waits this long.
 constexpr int kRetryMs = 1000;
 
@@ -65,18 +64,8 @@ bool CommandServer::OpenServerSocket(int port) {
     config_ = *read.config;
     config_.keepAlive = keepAlive;
 
-    core::UniqueFd fd(::socket(address->family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    int on = 1;
-    // errno is taken at once, before anything else can change it.
     int err = 0;
-    if (!fd.valid()) {
-        err = errno;
-    } else if (::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
-               ::bind(fd.get(), reinterpret_cast<sockaddr*>(&address->storage), address->size) !=
-                   0 ||
-               ::listen(fd.get(), kBacklog) != 0) {
-        err = errno;
-    }
+    core::UniqueFd fd = listenOn(*address, err);
     if (err != 0) {
         return fail(
             "cannot listen on " + hostPort(host, address->family, port) + ": " + std::strerror(err),

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace vemo::remote {
@@ -67,6 +68,24 @@ Peer peerOf(int fd) {
     }
     p.text = buffer;
     return p;
+}
+
+core::UniqueFd listenOn(const ListenAddress& address, int& err) {
+    constexpr int kBacklog = 8;
+    core::UniqueFd fd(::socket(address.family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    int on = 1;
+    // errno is taken at once, before anything else can change it.
+    err = 0;
+    if (!fd.valid()) {
+        err = errno;
+    } else if (::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
+               ::bind(fd.get(), reinterpret_cast<const sockaddr*>(&address.storage),
+                      address.size) != 0 ||
+               ::listen(fd.get(), kBacklog) != 0) {
+        err = errno;
+        fd.reset();
+    }
+    return fd;
 }
 
 }  // namespace vemo::remote

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "core/unique_fd.h"
+
 namespace vemo::remote {
 
 // A numeric address to listen on, with its port.
@@ -17,6 +19,10 @@ struct ListenAddress {
 
 // A numeric IPv4 or IPv6 address; host names are not looked up.
 std::optional<ListenAddress> parseAddress(const std::string& text, int port);
+
+// A non-blocking listening socket on the address (address reuse on, a backlog of 8); an
+// invalid one with the error number in err when the system refused a step.
+core::UniqueFd listenOn(const ListenAddress& address, int& err);
 
 // The port a socket is bound to, -1 when it cannot be told.
 int boundPort(int fd);
